@@ -1,0 +1,22 @@
+#pragma once
+// The parts of the main window that the session procedures work with.
+
+#include "app/toolkit/media_player.h"
+#include "app/toolkit/shell.h"
+#include "app/toolkit/surface.h"
+#include "app/toolkit/table.h"
+#include "app/toolkit/timer.h"
+
+namespace kelvane {
+
+struct MainControls {
+  Shell& shell;
+  Surface& surface;
+  MediaPlayer& player;  // MediaPlayer1
+  Table& table;         // the session table
+  FileDialog& dialog;   // OpenDialogDB1
+  Timer& timer2;        // tunnel tick, every 1 ms
+  Timer& timer3;        // pulse tick, every 50 ms
+};
+
+}  // namespace kelvane

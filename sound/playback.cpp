@@ -1,0 +1,87 @@
+#include "sound/playback.h"
+
+#include "app/toolkit/text.h"
+#include "session/paths.h"
+
+namespace kelvane {
+namespace {
+
+void ShowCurrentCycle(SessionState& s, Shell& shell) {
+  shell.SetStatusText(1, "Current Cycle:  " + IntToStr(s.currentCycle));
+}
+
+// Each note row counts as 4 seconds; only the cycles after this one count.
+void ShowRemainingTime(SessionState& s, Shell& shell) {
+  s.remainingSeconds = (std::int64_t{s.cycles} - s.currentCycle) * s.itemCount * 4;
+  s.remainingMinutes = s.remainingSeconds / 60;
+  s.remainingSecondsPart = s.remainingSeconds - s.remainingMinutes * 60;
+  shell.SetStatusText(3, "Remaining Session Time, (approx.):  " + IntToStr(s.remainingMinutes) + " min.  " +
+                             IntToStr(s.remainingSecondsPart) + " sec.");
+}
+
+// 0 or 1 rows play SEQ_1X.MID; other counts outside 2..30 keep the name the
+// decoder or the loader left.
+void ChooseSequenceFile(SessionState& s) {
+  if (s.itemCount == 0 || s.itemCount == 1)
+    s.sequenceFileName = "SEQ_1X.MID";
+  else if (s.itemCount >= 2 && s.itemCount <= kMaxItems)
+    s.sequenceFileName = "SEQ_" + IntToStr(s.itemCount) + "X.MID";
+}
+
+}  // namespace
+
+void StartPlayback(SessionState& s, MainControls& c) {
+  ChooseSequenceFile(s);
+  c.player.SetFileName(HostPath("C:\\Kelvane\\Audio_Information\\" + s.sequenceFileName));
+  c.player.Open();
+  c.player.SetNotify(true);
+  c.player.Play();
+  s.playing = true;
+  c.timer2.SetEnabled(true);
+  s.currentCycle = 1;
+  ShowCurrentCycle(s, c.shell);
+  c.shell.SetStatusText(2, "Total Cycles:  " + IntToStr(s.cycles));
+  ShowRemainingTime(s, c.shell);
+}
+
+void MediaPlayer1Notify(SessionState& s, MainControls& c) {
+  if (modeNames[static_cast<int>(c.player.Mode())] != "Stopped") return;
+  s.currentCycle += 1;
+  if (s.currentCycle > s.cycles) {
+    c.player.Stop();
+    c.player.SetNotify(false);
+    c.timer2.SetEnabled(false);
+    c.shell.Beep();
+    return;
+  }
+  c.player.SetNotify(true);
+  ShowCurrentCycle(s, c.shell);
+  ShowRemainingTime(s, c.shell);
+  c.player.Play();
+}
+
+void PauseMenuClick(SessionState& s, MainControls& c) {
+  if (!s.paused) {
+    c.timer2.SetEnabled(false);
+    c.player.Pause();
+    c.shell.SetPauseCaption("RESUME");
+    s.paused = true;
+  } else {
+    c.timer2.SetEnabled(true);
+    c.player.Play();
+    c.shell.SetPauseCaption("Pause");
+    s.paused = false;
+  }
+}
+
+void StopMenuClick(SessionState& s, MainControls& c) {
+  c.timer2.SetEnabled(false);
+  c.player.Stop();
+  c.player.SetNotify(false);
+  s.cycles = 0;
+  s.currentCycle = 0;
+  ShowCurrentCycle(s, c.shell);
+  s.sessionOpen = 0;
+}
+
+}  // namespace kelvane

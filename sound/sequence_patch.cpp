@@ -1,0 +1,8 @@
+#include "sound/sequence_patch.h"
+
+namespace kelvane {
+
+void PatchSequenceNotes(SessionState&, Shell&) {}
+void PatchSequenceInstrument(SessionState&, Shell&) {}
+
+}  // namespace kelvane

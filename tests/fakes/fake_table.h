@@ -1,0 +1,60 @@
+#pragma once
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <variant>
+
+#include "app/toolkit/table.h"
+#include "app/toolkit/text.h"
+#include "tests/fakes/recorder.h"
+
+namespace kelvane::testing {
+
+// A one-record table held in memory: columns are integers or texts and are
+// converted on reading as the real engine converts them.
+class FakeTable : public Table {
+ public:
+  using Value = std::variant<std::int32_t, std::string>;
+  explicit FakeTable(Recorder& log) : log_(log) {}
+
+  void SetTableName(const std::string& path) override { name = path; }
+  void Open() override {
+    log_.Add("Table Open");
+    if (failOpen) throw std::runtime_error("Cannot open table " + name);
+    open = true;
+  }
+  void Close() override {
+    log_.Add("Table Close");
+    open = false;
+  }
+  std::int32_t FieldAsInteger(const std::string& column) override {
+    const Value& v = Find(column);
+    if (auto* i = std::get_if<std::int32_t>(&v)) return *i;
+    const auto& text = std::get<std::string>(v);
+    return text.empty() ? 0 : StrToInt(text);
+  }
+  std::string FieldAsString(const std::string& column) override {
+    const Value& v = Find(column);
+    if (auto* i = std::get_if<std::int32_t>(&v)) return std::to_string(*i);
+    return std::get<std::string>(v);
+  }
+
+  std::map<std::string, Value> columns;
+  std::vector<std::string> reads;  // column names in the order they were read
+  std::string name;
+  bool open = false;
+  bool failOpen = false;
+
+ private:
+  const Value& Find(const std::string& column) {
+    reads.push_back(column);
+    if (!open) throw std::runtime_error("Table is not open");
+    auto it = columns.find(column);
+    if (it == columns.end()) throw std::runtime_error("Field '" + column + "' not found");
+    return it->second;
+  }
+  Recorder& log_;
+};
+
+}  // namespace kelvane::testing

@@ -1,0 +1,16 @@
+#pragma once
+// The tunnel: 390 rotating, shrinking squares per Timer2 tick.
+
+#include <cstdint>
+
+#include "app/toolkit/surface.h"
+#include "session/session_state.h"
+
+namespace kelvane {
+
+void Timer2Timer(SessionState& s, Surface& surface);
+void DrawTunnelSquare(const SessionState& s, Surface& surface, float scale, std::int32_t angle);
+// The next injected colour once the sequence is used up.
+Color DriftColor(SessionState& s, Color current);
+
+}  // namespace kelvane
