@@ -54,8 +54,10 @@ struct SessionState {
   bool paused = false;
   std::int32_t currentCycle = 0;
   std::string sequenceFileName = "SEQ_1X.MID";
-  // Wide: (cycles - currentCycle) x itemCount x 4 overflows 32 bits.
-  std::int64_t remainingSeconds = 0, remainingMinutes = 0, remainingSecondsPart = 0;
+  // Wide: (cycles - currentCycle) x itemCount x 4 reaches 2^65 for the
+  // largest counts a file can hold, and the status bar shows the true value.
+  __extension__ __int128 remainingSeconds = 0;
+  std::int64_t remainingMinutes = 0, remainingSecondsPart = 0;
   bool splashPending = true;
   std::int32_t noteCode = 0;
 

@@ -12,9 +12,10 @@ void ShowCurrentCycle(SessionState& s, Shell& shell) {
 
 // Each note row counts as 4 seconds; only the cycles after this one count.
 void ShowRemainingTime(SessionState& s, Shell& shell) {
-  s.remainingSeconds = (std::int64_t{s.cycles} - s.currentCycle) * s.itemCount * 4;
-  s.remainingMinutes = s.remainingSeconds / 60;
-  s.remainingSecondsPart = s.remainingSeconds - s.remainingMinutes * 60;
+  s.remainingSeconds = (std::int64_t{s.cycles} - s.currentCycle) * std::int64_t{s.itemCount};
+  s.remainingSeconds *= 4;
+  s.remainingMinutes = static_cast<std::int64_t>(s.remainingSeconds / 60);
+  s.remainingSecondsPart = static_cast<std::int64_t>(s.remainingSeconds - s.remainingSeconds / 60 * 60);
   shell.SetStatusText(3, "Remaining Session Time, (approx.):  " + IntToStr(s.remainingMinutes) + " min.  " +
                              IntToStr(s.remainingSecondsPart) + " sec.");
 }

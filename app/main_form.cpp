@@ -1,0 +1,244 @@
+#include "app/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/about_form.h"
+#include "app/license_form.h"
+#include "app/main_commands.h"
+#include "app/splash_form.h"
+#include "session/session_loader.h"
+#include "sound/playback.h"
+#include "visual/pulse.h"
+#include "visual/tunnel.h"
+
+namespace kelvane {
+namespace {
+
+QFont PixelFont(const QFont& base, int pixels, bool bold = false) {
+  QFont f = base;
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  return f;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(MainFormServices services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      surface_(new QtSurface(this)),
+      dialog_(this),
+      timer2_(1, Qt::PreciseTimer),
+      timer3_(50, Qt::CoarseTimer),
+      controls_{*this, *surface_, *services_.player, *services_.table, dialog_, timer2_, timer3_} {
+  setObjectName("MainForm");
+  setWindowTitle("Kelvane   v 1.1");
+  setFont(PixelFont(font(), 11));
+  BuildMenu();
+  BuildClientArea();
+  BuildStatusBar();
+  WireTimers();
+  surface_->onPaint = [this] { Guard([this] { FormPaint(state_, controls_); }); };
+  services_.player->SetOnNotify([this] { Guard([this] { MediaPlayer1Notify(state_, controls_); }); });
+
+  // Restored size 732 x 492 client pixels below the menu, centred; shown maximised by main().
+  resize(732, 492 + menuBar()->sizeHint().height());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetSecondaryForms(TAboutForm* about, TLicenseForm* license, TSplashForm2* splash) {
+  about_ = about;
+  license_ = license;
+  splash_ = splash;
+}
+
+void TMainForm::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu1");
+  QMenu* file = bar->addMenu("&File");
+  file->setObjectName("FileMenu");
+  QAction* open = file->addAction("&Open Ambrel");
+  open->setObjectName("OpenAmbrelMenu");
+  file->addSeparator()->setObjectName("N1");
+  QAction* exit = file->addAction("&Exit");
+  exit->setObjectName("ExitMenu");
+  // Pause and Stop are commands right on the menu bar, without a drop-down.
+  pauseMenu_ = bar->addAction("Pause");
+  pauseMenu_->setObjectName("PauseMenu");
+  QAction* stop = bar->addAction("&Stop");
+  stop->setObjectName("StopMenu");
+  QMenu* help = bar->addMenu("&Help");
+  help->setObjectName("HelpMenu");
+  QAction* contents = help->addAction("&Contents");
+  contents->setObjectName("ContentsMenu");
+  contents->setEnabled(false);
+  help->addSeparator()->setObjectName("N2");
+  QAction* licence = help->addAction("&License and Disclaimer");
+  licence->setObjectName("LicenseMenu");
+  QAction* about = help->addAction("&About Kelvane");
+  about->setObjectName("AboutMenu");
+
+  connect(open, &QAction::triggered, this, [this] { Guard([this] { OpenAmbrelMenuClick(state_, controls_); }); });
+  connect(exit, &QAction::triggered, this, [this] { Guard([this] { ExitClick1(state_, controls_); }); });
+  connect(pauseMenu_, &QAction::triggered, this, [this] { Guard([this] { PauseMenuClick(state_, controls_); }); });
+  connect(stop, &QAction::triggered, this, [this] { Guard([this] { StopMenuClick(state_, controls_); }); });
+  connect(licence, &QAction::triggered, this, [this] { Guard([this] { LicenseMenuClick(state_, controls_); }); });
+  connect(about, &QAction::triggered, this, [this] { Guard([this] { AboutMenuClick(state_, controls_); }); });
+}
+
+// The surface fills the client area; Bevel1 runs along its top and
+// InfoPanel covers its right side, 172 pixels wide whatever the window's size.
+void TMainForm::BuildClientArea() {
+  surface_->setObjectName("MainSurface");
+  setCentralWidget(surface_);
+  auto* column = new QVBoxLayout(surface_);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  auto* bevel = new QFrame(surface_);
+  bevel->setObjectName("Bevel1");
+  bevel->setFrameShape(QFrame::HLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+  bevel->setFixedHeight(2);
+  column->addWidget(bevel);
+
+  auto* row = new QHBoxLayout();
+  row->setSpacing(0);
+  column->addLayout(row, 1);
+  auto* eImage = new QWidget(surface_);  // stays empty: the tunnel is drawn on the surface below
+  eImage->setObjectName("eImage");
+  eImage->setAttribute(Qt::WA_TransparentForMouseEvents);
+  row->addWidget(eImage, 1);
+
+  auto* info = new QFrame(surface_);
+  info->setObjectName("InfoPanel");
+  info->setFixedWidth(172);
+  info->setFrameShape(QFrame::Panel);
+  info->setFrameShadow(QFrame::Raised);
+  info->setAutoFillBackground(true);
+  info->setPalette(QApplication::palette());
+  row->addWidget(info);
+
+  auto* label = new QLabel("Comment:", info);
+  label->setObjectName("CommentLabel");
+  label->setFont(PixelFont(font(), 13, true));
+  label->setGeometry(16, 144, 69, 16);
+  memo_ = new QPlainTextEdit(info);
+  memo_->setObjectName("AmbrelMemo");
+  memo_->setReadOnly(true);
+  memo_->setGeometry(16, 160, 135, 89);
+}
+
+void TMainForm::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar3");
+  bar->setSizeGripEnabled(false);
+  for (int i = 0; i < 4; ++i) {
+    panels_[i] = new QLabel(bar);
+    panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (i < 3) panels_[i]->setFixedWidth(150);
+    // The last panel holds the longest text and takes the rest of the bar.
+    bar->addPermanentWidget(panels_[i], i < 3 ? 0 : 1);
+  }
+}
+
+void TMainForm::WireTimers() {
+  timer2_.timer().setObjectName("Timer2");
+  timer3_.timer().setObjectName("Timer3");
+  connect(&timer2_.timer(), &QTimer::timeout, this, [this] { Guard([this] { Timer2Timer(state_, *surface_); }); });
+  connect(&timer3_.timer(), &QTimer::timeout, this, [this] { Guard([this] { Timer3Timer(state_); }); });
+}
+
+void TMainForm::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    // A timer may fail again while the box is open; one box at a time.
+    if (showingError_) {
+      std::fprintf(stderr, "kelvane: %s\n", error.what());
+      return;
+    }
+    showingError_ = true;
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromLocal8Bit(error.what()),
+                    QMessageBox::Ok, this);
+    box.setObjectName("ErrorBox");
+    box.exec();
+    showingError_ = false;
+  }
+}
+
+// FormActivate runs at the first activation only: the program's own modal
+// windows closing, or the user coming back from another program, are not a
+// new start.
+bool TMainForm::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate && !activated_) {
+    activated_ = true;
+    // Out of the activation event, so the splash's own event loop does not
+    // run inside it.
+    QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(state_, controls_); }); });
+  }
+  return QMainWindow::event(e);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  Guard([this] { FormClose(state_, controls_); });
+  e->accept();
+}
+
+void TMainForm::ShowModal(ModalWindow window) {
+  QDialog* dialog = nullptr;
+  switch (window) {
+    case ModalWindow::About: dialog = about_; break;
+    case ModalWindow::License: dialog = license_; break;
+    case ModalWindow::Splash: dialog = splash_; break;
+  }
+  if (dialog != nullptr) dialog->exec();
+}
+
+void TMainForm::CloseMainWindow() { close(); }
+
+void TMainForm::SetStatusText(int panel, const std::string& text) {
+  panels_.at(panel)->setText(QString::fromLocal8Bit(text));
+}
+
+QString TMainForm::StatusText(int panel) const { return panels_.at(panel)->text(); }
+
+QString TMainForm::CommentText() const { return memo_->toPlainText(); }
+
+void TMainForm::ClearComment() { memo_->clear(); }
+
+void TMainForm::AddCommentLine(const std::string& line) { // Texts from the table are 8-bit, mostly code page 1252; Latin-1 shows them closest.
+  memo_->appendPlainText(QString::fromLatin1(line)); }
+
+void TMainForm::SetPauseCaption(const std::string& caption) { pauseMenu_->setText(QString::fromStdString(caption)); }
+
+void TMainForm::ShowErrorMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, "Error", QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel,
+                  this);
+  box.setObjectName("MessageDlg");
+  box.exec();
+}
+
+void TMainForm::Beep() {
+  QApplication::beep();
+  // Many desktops mute the bell; the tone goes through the player's output.
+  if (services_.beepTone) services_.beepTone();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,25 @@
+#include "app/qt_file_dialog.h"
+
+namespace kelvane {
+
+QtFileDialog::QtFileDialog(QWidget* parent) : dialog_(parent) {
+  dialog_.setObjectName("OpenDialogDB1");
+  dialog_.setOption(QFileDialog::DontUseNativeDialog);
+  dialog_.setOption(QFileDialog::ReadOnly);
+  dialog_.setOption(QFileDialog::HideNameFilterDetails);
+  dialog_.setFileMode(QFileDialog::ExistingFile);  // only an existing file can be chosen
+  dialog_.setAcceptMode(QFileDialog::AcceptOpen);
+  // Shown as "*.DB"; Linux names are case-sensitive, so both spellings match.
+  dialog_.setNameFilter("*.DB (*.db *.DB *.Db *.dB)");
+}
+
+bool QtFileDialog::Execute() {
+  dialog_.setDirectory(QFile::decodeName(QByteArray::fromStdString(initialDir_)));
+  dialog_.setDefaultSuffix(QString::fromStdString(defaultExt_));
+  dialog_.selectFile(QString::fromStdString(fileName_));
+  if (dialog_.exec() != QDialog::Accepted || dialog_.selectedFiles().isEmpty()) return false;
+  fileName_ = QFile::encodeName(dialog_.selectedFiles().first()).toStdString();
+  return true;
+}
+
+}  // namespace kelvane
