@@ -1,0 +1,47 @@
+#pragma once
+// A throw-away data directory: XDG_DATA_HOME points into a fresh temporary
+// directory while the object lives, so HostPath maps the program's fixed
+// Windows paths there and nothing touches the real home.
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+#include "session/paths.h"
+
+namespace kelvane::testing {
+
+class TempDataHome {
+ public:
+  TempDataHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+    if (const char* old = std::getenv("XDG_DATA_HOME")) previous_ = old;
+    setenv("XDG_DATA_HOME", root_.c_str(), 1);
+  }
+  ~TempDataHome() {
+    if (previous_) setenv("XDG_DATA_HOME", previous_->c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  TempDataHome(const TempDataHome&) = delete;
+  TempDataHome& operator=(const TempDataHome&) = delete;
+
+  // Kelvane/Audio_Information under the temporary directory, created.
+  std::filesystem::path AudioDirectory() const {
+    const std::filesystem::path dir = root_ / "Kelvane" / "Audio_Information";
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::optional<std::string> previous_;
+};
+
+}  // namespace kelvane::testing
