@@ -1,57 +1,121 @@
 #include "app/qt_surface.h"
 
+#include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
+#include <algorithm>
 
 namespace kelvane {
 namespace {
-QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+// About one frame of a 60 Hz display: ticks come every millisecond, but the
+// window is shown no faster than the screen can show it.
+constexpr int kFlushIntervalMs = 16;
+
+// Widget coordinates of a device-pixel rectangle, rounded outwards.
+QRect ToLogical(const QRect& r, qreal ratio) {
+  if (ratio == 1.0) return r;
+  const int left = static_cast<int>(r.left() / ratio), top = static_cast<int>(r.top() / ratio);
+  const int right = static_cast<int>((r.right() + 1) / ratio + 1), bottom = static_cast<int>((r.bottom() + 1) / ratio + 1);
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
 }  // namespace
 
 QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  flushTimer_.setSingleShot(true);
+  flushTimer_.setInterval(kFlushIntervalMs);
+  connect(&flushTimer_, &QTimer::timeout, this, &QtSurface::Flush);
+}
+
+PixelBuffer QtSurface::Buffer() {
+  if (image_.isNull()) return {};
+  // bits() detaches only if someone holds a copy of the image.
+  return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
+          image_.bytesPerLine() / 4};
+}
+
+void QtSurface::SelectClip(const std::optional<Rect>& clip) {
+  if (clip == clip_) return;  // the tunnel selects the same clip 390 times a tick
+  clip_ = clip;
+  clipBox_ = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, clip_);
 }
 
 void QtSurface::Polyline(const Point* points, int count) {
-  QPainter p(&image_);
-  if (clip_) {
-    const Rect r = Normalized(*clip_);
-    p.setClipRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  if (count < 2 || image_.isNull() || clipBox_.right <= clipBox_.left || clipBox_.bottom <= clipBox_.top) return;
+  DrawPolyline(Buffer(), clipBox_, points, count, origin_, penWidth_, pen_);
+  // The dirty part is the clip, cut down to the points' reach.
+  const int reach = EffectivePenWidth(penWidth_) / 2 + 1;
+  std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (int i = 1; i < count; ++i) {
+    minX = std::min<std::int64_t>(minX, points[i].x), maxX = std::max<std::int64_t>(maxX, points[i].x);
+    minY = std::min<std::int64_t>(minY, points[i].y), maxY = std::max<std::int64_t>(maxY, points[i].y);
   }
-  p.translate(origin_.x, origin_.y);
-  p.setPen(QPen(ToQColor(pen_), std::max(penWidth_, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  QPolygon poly;
-  for (int i = 0; i < count; ++i) poly << QPoint(points[i].x, points[i].y);
-  p.drawPolyline(poly);
-  update();
+  const auto cut = [](std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); };
+  const int left = cut(minX + origin_.x - reach, clipBox_.left, clipBox_.right);
+  const int right = cut(maxX + origin_.x + reach + 1, clipBox_.left, clipBox_.right);
+  const int top = cut(minY + origin_.y - reach, clipBox_.top, clipBox_.bottom);
+  const int bottom = cut(maxY + origin_.y + reach + 1, clipBox_.top, clipBox_.bottom);
+  if (right > left && bottom > top) MarkDirty(QRect(left, top, right - left, bottom - top));
 }
 
 void QtSurface::FrameRect(const Rect& rect) {
-  const Rect r = Normalized(rect);
-  if (r.right - r.left <= 0 || r.bottom - r.top <= 0) return;
-  QPainter p(&image_);
-  p.setPen(QPen(ToQColor(brush_), 1));
-  p.drawRect(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
-  update();
+  if (image_.isNull()) return;
+  FrameRectangle(Buffer(), rect, brush_);
+  const Rect r = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, rect);
+  if (r.right > r.left && r.bottom > r.top) MarkDirty(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
 
-void QtSurface::Invalidate() { QTimer::singleShot(0, this, [this] { EraseAndPaint(); }); }
+void QtSurface::MarkDirty(const QRect& deviceRect) {
+  dirty_ |= deviceRect;
+  if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void QtSurface::Flush() {
+  if (dirty_.isEmpty()) return;
+  update(ToLogical(dirty_, devicePixelRatioF()));
+  dirty_ = QRect();
+}
+
+void QtSurface::Invalidate() {
+  // Coalesced: several invalidations before the next event turn erase once.
+  if (erasePending_) return;
+  erasePending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        erasePending_ = false;
+        EraseAndPaint();
+      },
+      Qt::QueuedConnection);
+}
 
 void QtSurface::Repaint() { EraseAndPaint(); }
 
 void QtSurface::EraseAndPaint() {
-  image_.fill(Qt::black);
+  if (!image_.isNull()) FillBuffer(Buffer(), ToPixel(0));
   if (onPaint) onPaint();
+  dirty_ = QRect();
   update();
 }
 
-void QtSurface::paintEvent(QPaintEvent*) {
+void QtSurface::paintEvent(QPaintEvent* event) {
   QPainter p(this);
-  p.drawImage(0, 0, image_);
+  if (image_.isNull()) {
+    p.fillRect(event->rect(), Qt::black);
+    return;
+  }
+  const qreal ratio = devicePixelRatioF();
+  const QRect target = event->rect();
+  const QRect source(QPoint(static_cast<int>(target.left() * ratio), static_cast<int>(target.top() * ratio)),
+                     QPoint(static_cast<int>((target.right() + 1) * ratio) - 1,
+                            static_cast<int>((target.bottom() + 1) * ratio) - 1));
+  p.drawImage(QRectF(target), image_, QRectF(source));
 }
 
 void QtSurface::resizeEvent(QResizeEvent*) {
-  image_ = QImage(size(), QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  const QSize device(std::max(1, static_cast<int>(width() * ratio)), std::max(1, static_cast<int>(height() * ratio)));
+  image_ = QImage(device, QImage::Format_RGB32);
+  clipBox_ = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, clip_);
   EraseAndPaint();
 }
 

@@ -1,12 +1,16 @@
 #pragma once
-// The main window's drawing surface: a persistent image the size of the
-// client area that the program draws into and the window shows.
+// The main window's drawing surface: a persistent image, in device pixels,
+// that the program draws into and the window shows at the display's pace.
 
 #include <QImage>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "app/toolkit/surface.h"
+#include "visual/raster.h"
 
 namespace kelvane {
 
@@ -17,13 +21,14 @@ class QtSurface : public QWidget, public Surface {
 
   // Runs after every erase (FormPaint).
   std::function<void()> onPaint;
+  // The persistent image, for tests and screenshots.
   const QImage& image() const { return image_; }
 
   void SetViewportOrigin(Point origin) override { origin_ = origin; }
-  void SelectClip(const std::optional<Rect>& clip) override { clip_ = clip; }
-  void SetPenColor(Color color) override { pen_ = color; }
+  void SelectClip(const std::optional<Rect>& clip) override;
+  void SetPenColor(Color color) override { pen_ = ToPixel(color); }
   void SetPenWidth(int width) override { penWidth_ = width; }
-  void SetBrushColor(Color color) override { brush_ = color; }
+  void SetBrushColor(Color color) override { brush_ = ToPixel(color); }
   void Polyline(const Point* points, int count) override;
   void FrameRect(const Rect& rect) override;
   void Invalidate() override;
@@ -34,12 +39,19 @@ class QtSurface : public QWidget, public Surface {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  PixelBuffer Buffer();
+  void MarkDirty(const QRect& deviceRect);
+  void Flush();
   void EraseAndPaint();
 
   QImage image_;
+  QRect dirty_;  // device pixels drawn since the last flush
+  QTimer flushTimer_;
+  bool erasePending_ = false;
   Point origin_;
   std::optional<Rect> clip_;
-  Color pen_ = 0, brush_ = 0;
+  Rect clipBox_;  // clip_ in image pixels, kept current with the image
+  std::uint32_t pen_ = ToPixel(0), brush_ = ToPixel(0);
   int penWidth_ = 1;
 };
 

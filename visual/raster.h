@@ -1,0 +1,49 @@
+#pragma once
+// A small rasteriser that writes outline pixels straight into a 32-bit pixel
+// buffer. The tunnel redraws 390 squares every millisecond, which a general
+// painter with wide pens cannot keep up with; this draws only what the tunnel
+// needs: clipped one-pixel lines, wide lines with round ends and joins, and
+// one-pixel frames.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "app/toolkit/geometry.h"
+
+namespace kelvane {
+
+// Pixels as 0xFFRRGGBB, row after row, `stride` pixels apart.
+struct PixelBuffer {
+  std::uint32_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  std::ptrdiff_t stride = 0;
+};
+
+// Widths above this are drawn this wide: a wider pen would fill most of the
+// area with every square and make a tick take many milliseconds.
+inline constexpr int kMaxPenWidth = 64;
+
+// The width actually drawn: at least 1, at most kMaxPenWidth.
+int EffectivePenWidth(int width);
+
+// 0x00BBGGRR to the buffer's 0xFFRRGGBB; bits 24-31 of the colour are ignored.
+std::uint32_t ToPixel(Color color);
+
+// The clip in buffer pixels: the rectangle normalised and cut to the buffer,
+// or the whole buffer when there is none. Right and bottom are exclusive.
+Rect ClipToBuffer(const PixelBuffer& buffer, const std::optional<Rect>& clip);
+
+// Lines through the points shifted by origin, `width` pixels wide with round
+// ends and joins (one pixel, each pixel once, for a width of 1), inside clip.
+void DrawPolyline(const PixelBuffer& buffer, const Rect& clip, const Point* points, int count,
+                  Point origin, int width, std::uint32_t pixel);
+
+// A one-pixel border inside the normalised rectangle (right and bottom
+// exclusive), cut to the buffer.
+void FrameRectangle(const PixelBuffer& buffer, const Rect& rect, std::uint32_t pixel);
+
+void FillBuffer(const PixelBuffer& buffer, std::uint32_t pixel);
+
+}  // namespace kelvane
