@@ -99,6 +99,14 @@ TEST(SequenceTemplate, EveryTemplateParsesWithNotesAtTheirOffsetsAndLastsFourSec
     const CsvFile csv = Midicsv(WriteBytes(home.AudioDirectory() / "t.mid", bytes));
     ASSERT_EQ(csv.exitCode, 0) << csv.text;
     ASSERT_EQ(csv.division, 200);
+    // midicsv forgives a wrong track length and data bytes of 0x80 or more;
+    // a strict reader does not.
+    const std::size_t trackLength = (std::size_t{bytes[18]} << 24) | (bytes[19] << 16) | (bytes[20] << 8) | bytes[21];
+    EXPECT_EQ(trackLength, bytes.size() - 22);
+    for (const auto& e : csv.events) {
+      if (!e.type.ends_with("_c")) continue;
+      for (long field : e.fields) EXPECT_TRUE(field >= 0 && field <= 127) << e.type;
+    }
 
     const auto tempo = OfType(csv, "Tempo");
     ASSERT_EQ(tempo.size(), 1u);
