@@ -1,0 +1,80 @@
+#include "sound/device_output.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+
+#include "sound/fluid_log.h"
+
+namespace kelvane {
+namespace {
+
+struct Driver {
+  const char* setting;
+  const char* name;
+};
+constexpr Driver kDrivers[] = {{"pulseaudio", "PulseAudio"}, {"alsa", "ALSA"}};
+
+class DeviceOutput : public Output {
+ public:
+  DeviceOutput(fluid_audio_driver_t* driver, std::string name) : driver_(driver), name_(std::move(name)) {}
+  ~DeviceOutput() override { delete_fluid_audio_driver(driver_); }
+  std::string Name() const override { return name_; }
+
+ private:
+  fluid_audio_driver_t* driver_;
+  std::string name_;
+};
+
+// The drivers hand over dry buffers and, depending on the driver, effect
+// buffers or none; without them the effects go into the dry sound.
+int RenderCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+  for (int i = 0; i < nout; ++i) std::fill(out[i], out[i] + len, 0.0f);
+  for (int i = 0; fx && i < nfx; ++i) std::fill(fx[i], fx[i] + len, 0.0f);
+  auto& renderer = *static_cast<Renderer*>(data);
+  if (nfx == 0 || fx == nullptr)
+    renderer.Render(len, nout, out, nout, out);
+  else
+    renderer.Render(len, nfx, fx, nout, out);
+  return FLUID_OK;
+}
+
+// libasound prints its own lines about missing cards straight to standard
+// error; they are silenced while the driver is tried. Reached through the
+// dynamic linker because the program does not link libasound itself.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using AlsaSetErrorHandler = int (*)(AlsaErrorHandler);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void SetAlsaErrorHandler(AlsaErrorHandler handler) {
+  static auto set = reinterpret_cast<AlsaSetErrorHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
+  if (set) set(handler);
+}
+
+fluid_audio_driver_t* TryDriver(fluid_settings_t* settings, const Driver& d, Renderer& renderer,
+                                std::string& failures) {
+  FluidErrorCapture capture;
+  SetAlsaErrorHandler(IgnoreAlsaError);
+  fluid_audio_driver_t* driver = nullptr;
+  if (fluid_settings_setstr(settings, "audio.driver", d.setting) == FLUID_OK)
+    driver = new_fluid_audio_driver2(settings, RenderCallback, &renderer);
+  SetAlsaErrorHandler(nullptr);
+  if (!driver) {
+    std::string why = capture.Text();
+    failures += std::string(failures.empty() ? "" : "; ") + d.name + ": " + (why.empty() ? "not available" : why);
+  }
+  return driver;
+}
+
+}  // namespace
+
+std::unique_ptr<Output> OpenDeviceOutput(fluid_settings_t* settings, Renderer& renderer, std::string& failures) {
+  for (const Driver& d : kDrivers) {
+    if (fluid_audio_driver_t* driver = TryDriver(settings, d, renderer, failures))
+      return std::make_unique<DeviceOutput>(driver, d.name);
+  }
+  return nullptr;
+}
+
+}  // namespace kelvane

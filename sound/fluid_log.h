@@ -1,0 +1,24 @@
+#pragma once
+// FluidSynth's log: its warnings and chatter stay off standard error, its
+// errors still show, except while an output is being tried, when they are
+// kept for the one line that says which output is used.
+
+#include <string>
+
+namespace kelvane {
+
+// Installs the log functions; harmless to call again.
+void QuietFluidSynthLog();
+
+// While one exists, FluidSynth's error messages are collected instead of shown.
+class FluidErrorCapture {
+ public:
+  FluidErrorCapture();
+  ~FluidErrorCapture();
+  FluidErrorCapture(const FluidErrorCapture&) = delete;
+  FluidErrorCapture& operator=(const FluidErrorCapture&) = delete;
+  // The messages so far, joined by "; ".
+  std::string Text() const;
+};
+
+}  // namespace kelvane

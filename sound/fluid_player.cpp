@@ -1,0 +1,125 @@
+#include "sound/fluid_player.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "sound/device_output.h"
+#include "sound/manual_clock.h"
+#include "sound/midi_check.h"
+#include "sound/silent_clock.h"
+#include "sound/soundfont.h"
+#include "sound/synth_engine.h"
+
+namespace kelvane {
+
+FluidPlayer::FluidPlayer(FluidPlayerOptions options)
+    : options_(std::move(options)),
+      engine_(std::make_unique<SynthEngine>(options_.sampleRate)),
+      self_(std::make_shared<FluidPlayer*>(this)) {
+  if (!options_.post) throw std::invalid_argument("FluidPlayer needs a way to post calls to its thread");
+  std::weak_ptr<FluidPlayer*> weak = self_;
+  auto post = options_.post;
+  engine_->SetOnEnd([weak, post](int generation) {
+    post([weak, generation] {
+      if (auto self = weak.lock()) (*self)->EndOfPlay(generation);
+    });
+  });
+  OpenOutput();
+}
+
+FluidPlayer::~FluidPlayer() {
+  output_.reset();  // no more rendering before the synthesizer goes
+}
+
+void FluidPlayer::OpenOutput() {
+  if (options_.output == AudioOutput::ManualClock) {
+    auto clock = std::make_unique<ManualClock>(*engine_);
+    manualClock_ = clock.get();
+    output_ = std::move(clock);
+    return;
+  }
+  std::string failures;
+  if (options_.output == AudioOutput::Device) output_ = OpenDeviceOutput(engine_->Settings(), *engine_, failures);
+  if (output_) {
+    std::fprintf(stderr, "kelvane: sound output: %s\n", output_->Name().c_str());
+    return;
+  }
+  output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
+  if (failures.empty())
+    std::fprintf(stderr, "kelvane: sound output: silent clock\n");
+  else
+    std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n",
+                 failures.c_str());
+}
+
+void FluidPlayer::LoadSoundFont() {
+  if (!engine_->HasSoundFont())
+    engine_->LoadSoundFont(options_.soundFont.empty() ? FindSoundFont() : options_.soundFont);
+}
+
+// Like the sequencer it stands in for, Open closes the old file first, so a
+// failed Open leaves no file open.
+void FluidPlayer::Open() {
+  if (open_) engine_->Unload();
+  open_ = false;
+  mode_ = PlayerMode::NotReady;
+  std::vector<std::uint8_t> bytes = ReadSequenceFile(fileName_);
+  LoadSoundFont();
+  engine_->Load(std::move(bytes));
+  open_ = true;
+  mode_ = PlayerMode::Open;
+}
+
+void FluidPlayer::Play() {
+  RequireOpen();
+  if (mode_ == PlayerMode::Playing) return;
+  engine_->Start();
+  mode_ = PlayerMode::Playing;
+}
+
+void FluidPlayer::Pause() {
+  RequireOpen();
+  if (mode_ != PlayerMode::Playing) return;
+  engine_->Halt();
+  mode_ = PlayerMode::Paused;
+}
+
+void FluidPlayer::Stop() {
+  RequireOpen();
+  if (mode_ == PlayerMode::Stopped) return;
+  engine_->Halt();
+  mode_ = PlayerMode::Stopped;
+}
+
+void FluidPlayer::RequireOpen() const {
+  if (!open_) throw std::runtime_error("No sequence file is open");
+}
+
+// Only the end of the play in progress counts: one cut short by Pause, Stop
+// or another Open carries an older generation.
+void FluidPlayer::EndOfPlay(int generation) {
+  if (generation != engine_->Generation() || mode_ != PlayerMode::Playing) return;
+  engine_->Park();
+  mode_ = PlayerMode::Stopped;
+  if (!notify_) return;
+  notify_ = false;
+  if (onNotify_) onNotify_();
+}
+
+void FluidPlayer::Beep() {
+  try {
+    LoadSoundFont();
+  } catch (const std::exception&) {
+    return;  // the system bell still sounds; the missing font shows at the next Open
+  }
+  engine_->Beep();
+}
+
+void FluidPlayer::Advance(int frames, std::vector<float>* left, std::vector<float>* right) {
+  if (!manualClock_) throw std::logic_error("Advance needs the manual clock");
+  manualClock_->Advance(frames, left, right);
+}
+
+std::string FluidPlayer::OutputName() const { return output_->Name(); }
+
+}  // namespace kelvane
