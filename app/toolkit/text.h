@@ -27,7 +27,8 @@ inline std::int32_t StrToInt(std::string_view text) {
   std::int64_t value = 0;
   bool ok = !rest.empty() && rest.size() <= 10;
   for (char c : rest) {
-    if (c < '0' || c > '9') { ok = false; break; }
+    // Stop before a long text overflows the 64-bit accumulator.
+    if (!ok || c < '0' || c > '9') { ok = false; break; }
     value = value * 10 + (c - '0');
   }
   if (negative) value = -value;
