@@ -1,0 +1,64 @@
+#include "tools/ambrel_show.h"
+
+#include <cmath>
+#include <cstdio>
+#include <variant>
+
+#include "session/paradox_value.h"
+#include "tools/code_pages.h"
+
+namespace kelvane {
+namespace {
+
+std::string JsonString(const QString& text) {
+  std::string out = "\"";
+  for (char c : text.toStdString()) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonValue(const ParadoxValue& value, int codePage) {
+  if (std::holds_alternative<std::monostate>(value)) return "null";
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? "true" : "false";
+  if (const auto* s = std::get_if<std::string>(&value)) return JsonString(DecodeCodePage(*s, codePage));
+  if (const auto* d = std::get_if<double>(&value); d && !std::isfinite(*d))
+    return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
+  if (std::holds_alternative<ParadoxDate>(value)) return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
+  return ParadoxValueAsText(value);
+}
+
+std::string FieldJson(const ParadoxTableData& table, const ParadoxField& field) {
+  try {
+    return JsonValue(DecodeParadoxValue(field, *table.firstRecord), table.codePage);
+  } catch (const ParadoxError&) {
+    char type[40];
+    std::snprintf(type, sizeof type, "(field type 0x%02X not shown)", field.type);
+    return JsonString(type);
+  }
+}
+
+}  // namespace
+
+std::string RecordAsJson(const ParadoxTableData& table) {
+  if (!table.firstRecord) throw ParadoxError("the table has no record to show");
+  std::string out = "{\n";
+  for (std::size_t i = 0; i < table.fields.size(); ++i) {
+    const ParadoxField& field = table.fields[i];
+    out += "  " + JsonString(DecodeCodePage(field.name, table.codePage)) + ": " + FieldJson(table, field);
+    out += i + 1 < table.fields.size() ? ",\n" : "\n";
+  }
+  return out + "}\n";
+}
+
+}  // namespace kelvane

@@ -1,0 +1,34 @@
+#pragma once
+// Writes Paradox tables with pxlib: the writer of `ambrel create`, and an
+// implementation independent of the program's own reader for its tests.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kelvane {
+
+struct PxColumn {
+  std::string name;
+  std::uint8_t type = 0;  // a paradox_type code: alpha, short, long, autoinc, number, currency, logical, date
+  int size = 0;           // bytes in the record
+};
+
+// No value (a null), an integer (also logical 0/1 and date day numbers), a
+// number, or the 8-bit bytes of an alpha text.
+using PxCell = std::variant<std::monostate, std::int32_t, double, std::string>;
+using PxRow = std::vector<PxCell>;
+
+class PxlibError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Creates (or replaces) the table at path with one record per row. A password
+// makes pxlib encrypt the table.
+void WritePxlibTable(const std::string& path, const std::vector<PxColumn>& columns, const std::vector<PxRow>& rows,
+                     const std::string& password = {});
+
+}  // namespace kelvane
