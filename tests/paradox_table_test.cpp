@@ -1,0 +1,146 @@
+// The session table on tables written by pxlib, an implementation independent
+// of the reader: every field type, nulls, names, conversions and errors.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "app/toolkit/text.h"
+#include "session/paradox_table.h"
+#include "tools/pxlib_writer.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+namespace pt = paradox_type;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+const std::vector<PxColumn> kAllTypes = {
+    {"Alpha Text", pt::kAlpha, 20}, {"Small", pt::kShort, 2},  {"Big", pt::kLong, 4},
+    {"Amount", pt::kNumber, 8},     {"Price", pt::kCurrency, 8}, {"Flag", pt::kLogical, 1},
+    {"Day", pt::kDate, 4},          {"Counter", pt::kAutoInc, 4}};
+
+class ParadoxTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("kelvane-table-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  // Writes the rows and opens the table on them.
+  void OpenWith(const std::vector<PxColumn>& columns, const std::vector<PxRow>& rows) {
+    const std::string path = (dir / "t.db").string();
+    WritePxlibTable(path, columns, rows);
+    table.SetTableName(path);
+    table.Open();
+  }
+  std::string ErrorOf(const std::function<void()>& read) {
+    try {
+      read();
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+    return "no error";
+  }
+  fs::path dir;
+  ParadoxTable table;
+};
+
+TEST_F(ParadoxTableTest, EveryFieldTypeReadsAsIntegerAndText) {
+  OpenWith(kAllTypes, {{std::string("Hello"), -5, -123456, -1.387, 200.36, 1, 715147, 7}});
+  EXPECT_EQ(table.FieldAsString("Alpha Text"), "Hello");
+  EXPECT_EQ(table.FieldAsInteger("Small"), -5);
+  EXPECT_EQ(table.FieldAsString("Small"), "-5");
+  EXPECT_EQ(table.FieldAsInteger("Big"), -123456);
+  EXPECT_EQ(table.FieldAsString("Amount"), "-1.387");
+  EXPECT_EQ(table.FieldAsInteger("Amount"), -1);
+  EXPECT_EQ(table.FieldAsString("Price"), "200.36");
+  EXPECT_EQ(table.FieldAsInteger("Price"), 200);
+  EXPECT_EQ(table.FieldAsInteger("Flag"), 1);
+  EXPECT_EQ(table.FieldAsString("Flag"), "True");
+  EXPECT_EQ(table.FieldAsInteger("Day"), 715147);
+  EXPECT_EQ(table.FieldAsString("Day"), "1959-01-03");
+  EXPECT_EQ(table.FieldAsInteger("Counter"), 7);
+}
+
+TEST_F(ParadoxTableTest, NullsOfEveryTypeReadAsZeroAndEmptyText) {
+  OpenWith(kAllTypes, {PxRow(kAllTypes.size())});
+  for (const PxColumn& c : kAllTypes) {
+    EXPECT_EQ(table.FieldAsInteger(c.name), 0) << c.name;
+    EXPECT_EQ(table.FieldAsString(c.name), "") << c.name;
+  }
+}
+
+TEST_F(ParadoxTableTest, ExtremesFalseAndZeroAreNotNulls) {
+  OpenWith({{"Max", pt::kLong, 4}, {"Min", pt::kLong, 4}, {"Short", pt::kShort, 2}, {"No", pt::kLogical, 1},
+            {"Zero", pt::kNumber, 8}},
+           {{2147483647, -2147483647, -32767, 0, 0.0}});
+  EXPECT_EQ(table.FieldAsInteger("Max"), 2147483647);
+  EXPECT_EQ(table.FieldAsInteger("Min"), -2147483647);
+  EXPECT_EQ(table.FieldAsInteger("Short"), -32767);
+  EXPECT_EQ(table.FieldAsString("No"), "False");
+  EXPECT_EQ(table.FieldAsString("Zero"), "0");
+}
+
+TEST_F(ParadoxTableTest, NamesMatchWithoutLetterCaseAndWithSpaces) {
+  OpenWith(kAllTypes, {{std::string("x"), 1, 2, 3.0, 4.0, 1, 5, 6}});
+  EXPECT_EQ(table.FieldAsString("ALPHA TEXT"), "x");
+  EXPECT_EQ(table.FieldAsInteger("big"), 2);
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("AlphaText"); }), "Field 'AlphaText' not found");
+}
+
+TEST_F(ParadoxTableTest, ConversionsFollowTheEngine) {
+  OpenWith({{"Twelve", pt::kAlpha, 10}, {"Letters", pt::kAlpha, 10}, {"Half", pt::kNumber, 8},
+            {"MinusHalf", pt::kNumber, 8}, {"Huge", pt::kNumber, 8}, {"Long", pt::kLong, 4}},
+           {{std::string(" 12"), std::string("ab"), 2.5, -2.5, 1e10, 42}});
+  EXPECT_EQ(table.FieldAsInteger("Twelve"), 12);
+  EXPECT_THROW(table.FieldAsInteger("Letters"), ConversionError);
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Letters"); }), "'ab' is not a valid integer value");
+  EXPECT_EQ(table.FieldAsInteger("Half"), 3);  // halves round away from zero
+  EXPECT_EQ(table.FieldAsInteger("MinusHalf"), -3);
+  EXPECT_EQ(table.FieldAsString("Huge"), "10000000000");
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Huge"); }), "'10000000000' is not a valid integer value");
+  EXPECT_EQ(table.FieldAsString("Long"), "42");
+}
+
+TEST_F(ParadoxTableTest, TableWithoutRecordsOpensButHasNoCurrentRecord) {
+  OpenWith({{"Cycles", pt::kLong, 4}}, {});
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Cycles"); }), "No current record");
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsString("Comment"); }), "Field 'Comment' not found");
+}
+
+TEST_F(ParadoxTableTest, MissingOrUnreadableFilesGiveCannotOpenTable) {
+  const std::string missing = (dir / "missing.db").string();
+  table.SetTableName(missing);
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }), "Cannot open table " + missing + ": No such file or directory");
+  table.SetTableName(dir.string());
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }), "Cannot open table " + dir.string() + ": not a regular file");
+  const fs::path large = dir / "large.db";
+  { std::ofstream create(large); }
+  fs::resize_file(large, kMaxParadoxFileSize + 1);  // sparse: costs no disk
+  table.SetTableName(large.string());
+  EXPECT_THAT(ErrorOf([&] { table.Open(); }), HasSubstr("too large"));
+}
+
+TEST_F(ParadoxTableTest, ReadsNeedAnOpenTableAndAFailedOpenLeavesItClosed) {
+  EXPECT_THAT(ErrorOf([&] { table.FieldAsInteger("Cycles"); }), HasSubstr("is not open"));
+  OpenWith({{"Cycles", pt::kLong, 4}}, {{3}});
+  EXPECT_EQ(table.FieldAsInteger("Cycles"), 3);
+  table.Close();
+  EXPECT_THAT(ErrorOf([&] { table.FieldAsInteger("Cycles"); }), HasSubstr("is not open"));
+  table.Close();  // harmless when closed
+  table.Open();
+  EXPECT_EQ(table.FieldAsInteger("Cycles"), 3);
+  table.SetTableName((dir / "missing.db").string());
+  EXPECT_THAT(ErrorOf([&] { table.Open(); }), StartsWith("Cannot open table"));
+  EXPECT_FALSE(table.IsOpen());
+}
+
+}  // namespace
+}  // namespace kelvane
