@@ -97,8 +97,9 @@ TEST_F(ParadoxTableTest, NamesMatchWithoutLetterCaseAndWithSpaces) {
 
 TEST_F(ParadoxTableTest, ConversionsFollowTheEngine) {
   OpenWith({{"Twelve", pt::kAlpha, 10}, {"Letters", pt::kAlpha, 10}, {"Half", pt::kNumber, 8},
-            {"MinusHalf", pt::kNumber, 8}, {"Huge", pt::kNumber, 8}, {"Long", pt::kLong, 4}},
-           {{std::string(" 12"), std::string("ab"), 2.5, -2.5, 1e10, 42}});
+            {"MinusHalf", pt::kNumber, 8}, {"Huge", pt::kNumber, 8}, {"Long", pt::kLong, 4},
+            {"Digits", pt::kAlpha, 30}},
+           {{std::string(" 12"), std::string("ab"), 2.5, -2.5, 1e10, 42, std::string(20, '1')}});
   EXPECT_EQ(table.FieldAsInteger("Twelve"), 12);
   EXPECT_THROW(table.FieldAsInteger("Letters"), ConversionError);
   EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Letters"); }), "'ab' is not a valid integer value");
@@ -107,6 +108,8 @@ TEST_F(ParadoxTableTest, ConversionsFollowTheEngine) {
   EXPECT_EQ(table.FieldAsString("Huge"), "10000000000");
   EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Huge"); }), "'10000000000' is not a valid integer value");
   EXPECT_EQ(table.FieldAsString("Long"), "42");
+  // Found by the fuzzer: twenty digits once overflowed inside StrToInt.
+  EXPECT_THROW(table.FieldAsInteger("Digits"), ConversionError);
 }
 
 TEST_F(ParadoxTableTest, TableWithoutRecordsOpensButHasNoCurrentRecord) {
