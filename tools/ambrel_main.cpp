@@ -51,7 +51,9 @@ void Create(const std::string& jsonPath, const std::string& outPath) {
 }
 
 void Show(const std::string& path) {
-  const std::string json = kelvane::RecordAsJson(kelvane::OpenParadoxFile(path));
+  const kelvane::ParadoxTableData table = kelvane::OpenParadoxFile(path);
+  if (!table.firstRecord) throw std::runtime_error(path + ": the table has no record to show");
+  const std::string json = kelvane::RecordAsJson(table);
   std::fputs(json.c_str(), stdout);
 }
 
