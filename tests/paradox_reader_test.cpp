@@ -9,10 +9,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/toolkit/text.h"
 #include "session/paradox_reader.h"
 #include "session/paradox_table.h"
 #include "session/paradox_value.h"
 #include "tools/pxlib_writer.h"
+
+extern "C" {
+#include <paradox.h>
+}
 
 namespace kelvane {
 namespace {
@@ -104,6 +109,45 @@ TEST(ParadoxFixtures, StatesTableWithSpacedNamesNullsAndDate) {
   const char* names[] = {"Wide", "Area SQ MI Land", "Area SQ MI Water", "area sq mi LAND + water"};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(table.FieldAsInteger(names[i]), longs[i]) << names[i];
   EXPECT_EQ(table.FieldAsInteger("Rank in Area"), 1);
+}
+
+// pxlib's reading of the first record, for the fixtures only: it is not safe
+// on damaged files. Each value as the reader's text conversion would give it.
+std::vector<std::string> PxlibFirstRecord(const std::string& path) {
+  std::vector<std::string> texts;
+  pxdoc_t* px = PX_new();
+  EXPECT_EQ(PX_open_file(px, path.c_str()), 0);
+  pxval_t** values = PX_retrieve_record(px, 0);
+  for (int i = 0; values && i < PX_get_num_fields(px); ++i) {
+    const pxval_t& v = *values[i];
+    const char type = PX_get_field(px, i)->px_ftype;
+    // pxlib gives a null long as -2147483648 without setting isnull.
+    if (v.isnull || ((type == pxfLong || type == pxfAutoInc) && v.value.lval == -2147483648L)) texts.emplace_back();
+    else if (type == pxfAlpha) texts.emplace_back(v.value.str.val);
+    else if (type == pxfNumber || type == pxfCurrency) texts.push_back(ParadoxValueAsText(v.value.dval));
+    else texts.push_back(std::to_string(v.value.lval));
+    if (type == pxfAlpha && !v.isnull) px->free(px, v.value.str.val);
+    px->free(px, values[i]);
+  }
+  px->free(px, values);
+  PX_close(px);
+  PX_delete(px);
+  return texts;
+}
+
+TEST(ParadoxFixtures, FirstRecordsAgreeWithPxlib) {
+  for (const char* name : {"joina.db", "long.db", "DECIMAL.DB", "destination.db", "tblsttes.DB"}) {
+    SCOPED_TRACE(name);
+    const ParadoxTableData t = OpenParadoxFile(Fixture(name));
+    const std::vector<std::string> expected = PxlibFirstRecord(Fixture(name));
+    ASSERT_EQ(expected.size(), t.fields.size());
+    for (std::size_t i = 0; i < t.fields.size(); ++i) {
+      const ParadoxValue value = DecodeParadoxValue(t.fields[i], *t.firstRecord);
+      const bool date = std::holds_alternative<ParadoxDate>(value);
+      EXPECT_EQ(date ? IntToStr(ParadoxValueAsInteger(value)) : ParadoxValueAsText(value), expected[i])
+          << t.fields[i].name;
+    }
+  }
 }
 
 TEST(ParadoxDates, DayNumbersBecomeCivilDates) {
