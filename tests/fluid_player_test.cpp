@@ -166,6 +166,28 @@ TEST_F(FluidPlayerTest, AnEndStillQueuedWhenThePlayIsCutShortNeverCounts) {
   EXPECT_EQ(p_.notifications.size(), 1u);
 }
 
+TEST_F(FluidPlayerTest, StopBeforeTheFirstPlayThenPlayPlaysTheWholeFile) {
+  p_.player.Open();
+  p_.player.Stop();
+  EXPECT_EQ(p_.player.Mode(), PlayerMode::Stopped);
+  p_.player.SetNotify(true);
+  p_.player.Play();
+  p_.Run(4.5);
+  ASSERT_EQ(p_.notifications.size(), 1u);
+  EXPECT_NEAR(p_.notifications[0], 4.0, 0.05);
+}
+
+TEST_F(FluidPlayerTest, AFileWithoutEventsEndsAtOnceSoASessionCannotHang) {
+  WriteFile(path_, {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
+  OpenAndPlay();
+  p_.Run(0.1);
+  ASSERT_EQ(p_.notifications.size(), 1u);
+  p_.player.SetNotify(true);
+  p_.player.Play();
+  p_.Run(0.1);
+  EXPECT_EQ(p_.notifications.size(), 2u);
+}
+
 TEST_F(FluidPlayerTest, PlayWhilePlayingChangesNothing) {
   OpenAndPlay();
   p_.Run(2);

@@ -109,8 +109,9 @@ TEST_F(FluidSoundTest, BeepIsAShortA5ThroughThePlayer) {
   EXPECT_LT(Rms(Slice(p.left, 1.3, 1.6)), Rms(Slice(p.left, 0.1, 0.25)) / 100);
 }
 
+// KELVANE_WAV_OUT=<path> keeps the render for listening or for other tools.
 TEST_F(FluidSoundTest, RendersAPatchedTemplateToAWavFile) {
-  ManualFluidPlayer& p = PlayPatched({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}, 0);
+  ManualFluidPlayer& p = PlayPatched({5, 1, 13, 7, 2, 9, 3, 12, 4, 11, 6, 10, 0}, 73);
   ASSERT_EQ(p.notifications.size(), 0u);  // Notify was never set
   if (const char* out = std::getenv("KELVANE_WAV_OUT")) WriteWav(out, p.left, p.right);
   EXPECT_EQ(p.left.size(), static_cast<std::size_t>(Frames(4.5)));
