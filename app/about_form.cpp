@@ -1,7 +1,45 @@
 #include "app/about_form.h"
 
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include "app/secondary_window.h"
+#include "assets/artwork/artwork.h"
+
 namespace kelvane {
 
-TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) { setWindowTitle("About Kelvane"); }
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutForm");
+  SetUpToolWindow(*this, "About Kelvane", QSize(586, 359));
+
+  auto* panel = new QFrame(this);
+  panel->setObjectName("Panel1");
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Raised);
+  panel->setGeometry(8, 16, 569, 329);
+
+  auto* image = new QLabel(panel);
+  image->setObjectName("AboutImage");
+  image->setScaledContents(true);  // stretched to the box, not kept in proportion
+  image->setPixmap(TitlePicture());
+  image->setGeometry(16, 32, 209, 273);
+
+  auto* name = new QLabel("Kelvane", panel);
+  name->setObjectName("Label1");
+  name->setFont(WindowFont(32, true));
+  name->setGeometry(240, 48, 182, 37);
+
+  auto* version = new QLabel("Version 1.1", panel);
+  version->setObjectName("Label3");
+  version->setFont(WindowFont(19, true));
+  version->setGeometry(240, 112, 107, 24);
+
+  QPushButton* ok = AddOkButton(*panel, QRect(456, 280, 75, 25));
+  connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);
+}
+
+void TAboutForm::BitBtn1Click() { close(); }
 
 }  // namespace kelvane

@@ -1,10 +1,11 @@
 #pragma once
+// LicenseForm: the licence terms, the disclaimer of warranty and the
+// photosensitivity warning, shown modally by "&License and Disclaimer".
 
 #include <QDialog>
 
 namespace kelvane {
 
-// Placeholder until the window is built.
 class TLicenseForm : public QDialog {
   Q_OBJECT
  public:

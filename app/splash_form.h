@@ -1,10 +1,11 @@
 #pragma once
+// SplashForm2: the title picture, shown once at the first activation of the
+// main window, until the user closes it.
 
 #include <QDialog>
 
 namespace kelvane {
 
-// Placeholder until the window is built.
 class TSplashForm2 : public QDialog {
   Q_OBJECT
  public:

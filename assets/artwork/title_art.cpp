@@ -1,0 +1,105 @@
+#include "assets/artwork/title_art.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "assets/artwork/image_surface.h"
+#include "session/session_state.h"
+#include "visual/color_arrays.h"
+#include "visual/pulse.h"
+#include "visual/stimulus_area.h"
+#include "visual/tunnel.h"
+
+namespace kelvane {
+namespace {
+
+// A session's worth of note colours, as the note rows would set them: the
+// tunnel then carries bands of palette colours between the random ramp.
+constexpr int kNotes[kNotesPerItem] = {2, 10, 5, 12, 3, 9, 6, 13, 4, 11, 1, 8, 3};
+
+struct Still {
+  Rect area;
+  Color frame = 0;
+  int ticks = 0;
+  std::int32_t density = 2;
+};
+
+// Runs the real renderer for a number of ticks, a pulse tick every 50 as the
+// timers do, and returns what the window would show.
+QImage RenderTunnel(int width, int height, const Still& still) {
+  ImageSurface surface(width, height);
+  SessionState s;
+  SeedTunnelColors(s);
+  s.colorR = static_cast<std::int32_t>(still.frame & 0xFF);
+  s.colorG = static_cast<std::int32_t>((still.frame >> 8) & 0xFF);
+  s.colorB = static_cast<std::int32_t>((still.frame >> 16) & 0xFF);
+  s.density = still.density;
+  s.pulseFreq = 800;
+  s.areaX1 = still.area.left, s.areaY1 = still.area.top;
+  s.areaX2 = still.area.right, s.areaY2 = still.area.bottom;
+  s.colorSequenceLength = kSequenceEntries;
+  auto sequence = s.ColorSequence();
+  for (int n = 0; n < kSequenceEntries; ++n) sequence[n] = s.NotePalette[kNotes[(n / 4) % kNotesPerItem]];
+  SetUpStimulusArea(s, surface);
+  for (int tick = 1; tick <= still.ticks; ++tick) {
+    Timer2Timer(s, surface);
+    if (tick % 50 == 0) Timer3Timer(s);
+  }
+  return surface.image();
+}
+
+QFont TitleFont(int pixels, bool bold) {
+  QFont font("Sans Serif");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+// Text with a dark outline, so it reads on any colour of the tunnel.
+void DrawOutlinedText(QPainter& p, const QRect& box, const QString& text, const QFont& font, int outline) {
+  QPainterPath path;
+  const QFontMetrics metrics(font);
+  const int x = box.left() + (box.width() - metrics.horizontalAdvance(text)) / 2;
+  const int y = box.top() + (box.height() + metrics.ascent() - metrics.descent()) / 2;
+  path.addText(x, y, font, text);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.strokePath(path, QPen(Qt::black, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.fillPath(path, Qt::white);
+}
+
+}  // namespace
+
+QImage RenderTitlePicture() {
+  const Still still{{14, 14, kTitleWidth - 14, 328}, 0xFFB400, 260, 2};
+  QImage image = RenderTunnel(kTitleWidth, kTitleHeight, still);
+  QPainter p(&image);
+  DrawOutlinedText(p, QRect(0, 336, kTitleWidth, 52), "Kelvane", TitleFont(44, true), 4);
+  p.setPen(QColor(0xE0, 0xE0, 0xE0));
+  p.setFont(TitleFont(11, false));
+  p.drawText(QRect(0, 392, kTitleWidth, 18), Qt::AlignCenter, "Flashing light: read the warning under Help");
+  p.end();
+  return image.convertToFormat(QImage::Format_RGB888);
+}
+
+QImage RenderIcon(int size) {
+  // Drawn once at 256 pixels, where the squares are wide enough to show,
+  // and scaled down for the smaller sizes.
+  constexpr int kMaster = 256;
+  const Still still{{10, 10, kMaster - 10, kMaster - 10}, 0xFFB400, 40, 9};
+  const QImage tunnel = RenderTunnel(kMaster, kMaster, still);
+  QImage master(kMaster, kMaster, QImage::Format_ARGB32_Premultiplied);
+  master.fill(Qt::transparent);
+  QPainter p(&master);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath rounded;
+  rounded.addRoundedRect(QRectF(0, 0, kMaster, kMaster), 36, 36);
+  p.setClipPath(rounded);
+  p.drawImage(0, 0, tunnel);
+  p.end();
+  if (size == kMaster) return master;
+  return master.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace kelvane
