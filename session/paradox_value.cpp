@@ -56,8 +56,12 @@ ParadoxValue DecodeParadoxValue(const ParadoxField& field, std::span<const std::
   if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; })) return std::monostate{};
   switch (field.type) {
     case pt::kAlpha: return AlphaText(bytes);
-    case pt::kShort: case pt::kLong: case pt::kAutoInc: return SignFlipped(bytes);
-    case pt::kDate: return ParadoxDate{SignFlipped(bytes)};
+    case pt::kShort: case pt::kLong: case pt::kAutoInc:
+      if (bytes.size() <= 4) return SignFlipped(bytes);
+      break;
+    case pt::kDate:
+      if (bytes.size() <= 4) return ParadoxDate{SignFlipped(bytes)};
+      break;
     case pt::kNumber: case pt::kCurrency: return StoredDouble(bytes);
     case pt::kLogical: return (bytes[0] & 0x7F) != 0;
     default: break;
