@@ -1,6 +1,7 @@
 #include "visual/raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -19,14 +20,23 @@ struct Axes {
 
 // Pixels of the run at u from v = first to last, inclusive and already clipped.
 template <bool kXMajor>
-void WriteRun(const PixelBuffer& b, int u, int first, int last, std::uint32_t pixel) {
+[[gnu::always_inline]] inline void WriteRun(const PixelBuffer& b, int u, int first, int last, std::uint32_t pixel) {
   if constexpr (kXMajor) {
     std::uint32_t* p = b.bits + first * b.stride + u;
     for (int v = first; v <= last; ++v, p += b.stride) *p = pixel;
   } else {
-    std::uint32_t* row = b.bits + u * b.stride;
-    std::fill(row + first, row + last + 1, pixel);
+    std::uint32_t* p = b.bits + u * b.stride + first;
+    for (int v = first; v <= last; ++v) *p++ = pixel;
   }
+}
+
+// The clip never starts below 0, so every value that is converted here is
+// at least 0, where truncation is floor: this avoids a library call for
+// floor and ceil on processors without a rounding instruction.
+int FloorNonNegative(double x) { return static_cast<int>(x); }
+int CeilNonNegative(double x) {
+  const int i = static_cast<int>(x);
+  return i + (i < x);
 }
 
 // First and last index of the clip range [begin, end) that lies in [lo, hi]
@@ -35,8 +45,8 @@ bool ClampRange(double lo, double hi, int begin, int end, int& first, int& last)
   lo = std::max(lo, static_cast<double>(begin));
   hi = std::min(hi, static_cast<double>(end - 1));
   if (!(lo <= hi)) return false;
-  first = static_cast<int>(lo);
-  last = static_cast<int>(hi);
+  first = CeilNonNegative(lo);
+  last = FloorNonNegative(hi);
   return first <= last;
 }
 
@@ -54,9 +64,22 @@ void ThinSegment(const PixelBuffer& b, const Axes& a, bool includeEnd, std::uint
   if (!ClampRange(std::min(a.u0, last), std::max(a.u0, last), a.uBegin, a.uEnd, first, end)) return;
   const double slope = (a.v1 - a.v0) / du;
   for (int u = first; u <= end; ++u) {
-    const double v = std::floor(a.v0 + (u - a.u0) * slope + 0.5);
-    if (v >= a.vBegin && v < a.vEnd) WriteRun<kXMajor>(b, u, static_cast<int>(v), static_cast<int>(v), pixel);
+    const double v = a.v0 + (u - a.u0) * slope + 0.5;
+    if (v >= a.vBegin && v < a.vEnd) {
+      const int pixelV = FloorNonNegative(v);
+      WriteRun<kXMajor>(b, u, pixelV, pixelV, pixel);
+    }
   }
+}
+
+// The run of pixels v with lo <= v < hi, cut to the clip.
+template <bool kXMajor>
+[[gnu::always_inline]] inline void CoverRun(const PixelBuffer& b, const Axes& a, int u, double lo, double hi, std::uint32_t pixel) {
+  lo = std::max(lo, static_cast<double>(a.vBegin));
+  hi = std::min(hi, static_cast<double>(a.vEnd));
+  if (!(lo < hi)) return;
+  const int first = CeilNonNegative(lo), end = CeilNonNegative(hi);
+  if (first < end) WriteRun<kXMajor>(b, u, first, end - 1, pixel);
 }
 
 void Widen(double& lo, double& hi, double from, double to) {
@@ -64,63 +87,121 @@ void Widen(double& lo, double& hi, double from, double to) {
   hi = std::max(hi, to);
 }
 
-// The pen's outline around a segment: every point within r of it, that is a
-// band along the segment with a disc at each end. Drawn end discs make the
-// round caps, and where two segments meet, the round join. Along each step of
-// u the covered part of the cross line is one interval (the shape is convex).
+// The middle of a wide segment, where only the band counts: its edges move
+// by the slope per step. In 32.32 fixed point when the band is near enough
+// to the buffer (it always is unless a point lies far outside), so each step
+// is integer additions and shifts.
 template <bool kXMajor>
-void WideSegment(const PixelBuffer& b, const Axes& a, double r, std::uint32_t pixel) {
+void MiddleRuns(const PixelBuffer& b, const Axes& a, int first, int last, double slope, double halfBand,
+                std::uint32_t pixel) {
+  const double lo = a.v0 + (first - a.u0) * slope - halfBand;
+  const double reach = std::abs(lo) + std::abs(slope) * (last - first) + 2 * halfBand;
+  if (!(reach < (1 << 24))) {
+    for (int u = first; u <= last; ++u) {
+      const double from = a.v0 + (u - a.u0) * slope - halfBand;
+      CoverRun<kXMajor>(b, a, u, from, from + 2 * halfBand, pixel);
+    }
+    return;
+  }
+  constexpr double kOne = 4294967296.0;  // 2^32
+  constexpr std::int64_t kAlmostOne = (std::int64_t{1} << 32) - 1;
+  std::int64_t loFixed = std::llround(lo * kOne), hiFixed = std::llround((lo + 2 * halfBand) * kOne);
+  const std::int64_t step = std::llround(slope * kOne);
+  for (int u = first; u <= last; ++u, loFixed += step, hiFixed += step) {
+    // Pixels v with lo <= v < hi: from ceil(lo) to ceil(hi) - 1.
+    const int from = std::max(static_cast<int>((loFixed + kAlmostOne) >> 32), a.vBegin);
+    const int to = std::min(static_cast<int>((hiFixed + kAlmostOne) >> 32), a.vEnd) - 1;
+    if (from <= to) WriteRun<kXMajor>(b, u, from, to, pixel);
+  }
+}
+
+// Half the chord of the pen's disc at each whole distance d from its centre:
+// sqrt(r^2 - d^2), the same for every segment of a width.
+struct DiscChords {
+  explicit DiscChords(double r) : radius(r) {
+    for (int d = 0; d < static_cast<int>(half.size()); ++d) half[d] = d <= r ? std::sqrt(r * r - d * d) : -1;
+  }
+  double radius;
+  std::array<double, kMaxPenWidth / 2 + 2> half{};
+};
+
+const DiscChords& ChordsFor(int width) {
+  static std::array<std::optional<DiscChords>, kMaxPenWidth + 1> cache;
+  auto& entry = cache[width];
+  if (!entry) entry.emplace(width / 2.0);
+  return *entry;
+}
+
+// The pen's outline around a segment: every point within r of it, that is a
+// band along the segment with a disc at each end. The end discs make the
+// round caps and, where two segments meet, the round join (the disc at a
+// segment's start is left to the segment before it, when there is one).
+// Along each step of u the covered part of the cross line is one interval,
+// since the shape is convex. More than r from both ends, only the band counts.
+template <bool kXMajor>
+void WideSegment(const PixelBuffer& b, const Axes& a, const DiscChords& chords, bool startDisc,
+                 std::uint32_t pixel) {
+  const double r = chords.radius;
   const double du = a.u1 - a.u0, dv = a.v1 - a.v0;
   const double length2 = du * du + dv * dv;
   const double halfBand = length2 > 0 ? r * std::sqrt(length2) / std::abs(du) : 0;
   const double slope = length2 > 0 ? dv / du : 0;
+  // The two ends' perpendiculars cross the line u at v0 - t k and v0 + length2 / dv - t k.
+  const double k = dv != 0 ? du / dv : 0, far = dv != 0 ? length2 / dv : 0;
+  const double uMin = std::min(a.u0, a.u1), uMax = std::max(a.u0, a.u1);
   int uFirst = 0, uLast = 0;
-  if (!ClampRange(std::ceil(std::min(a.u0, a.u1) - r), std::floor(std::max(a.u0, a.u1) + r), a.uBegin, a.uEnd,
-                  uFirst, uLast))
-    return;
+  if (!ClampRange(uMin - r, uMax + r, a.uBegin, a.uEnd, uFirst, uLast)) return;
+  // Columns strictly between uMin + r and uMax - r form the middle.
+  int middleFirst = uLast + 1, middleLast = uLast;
+  const double middleFrom = std::floor(uMin + r) + 1, middleTo = std::ceil(uMax - r) - 1;
+  if (middleFrom <= middleTo && middleFrom <= uLast && middleTo >= uFirst) {
+    middleFirst = static_cast<int>(std::max(middleFrom, static_cast<double>(uFirst)));
+    middleLast = static_cast<int>(std::min(middleTo, static_cast<double>(uLast)));
+  }
+  if (middleFirst <= middleLast) MiddleRuns<kXMajor>(b, a, middleFirst, middleLast, slope, halfBand, pixel);
   for (int u = uFirst; u <= uLast; ++u) {
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    if (u == middleFirst) u = middleLast + 1;
+    if (u > uLast) break;
     const double t = u - a.u0;
+    const double centre = a.v0 + t * slope;
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     if (length2 > 0) {
-      const double centre = a.v0 + t * slope;
       double from = centre - halfBand, to = centre + halfBand;
-      // Only the part of the band between the two ends' perpendiculars.
       if (dv == 0) {
         if (t * du < 0 || t * du > length2) from = to + 1;
       } else {
-        double s0 = a.v0 - t * du / dv, s1 = a.v0 + (length2 - t * du) / dv;
-        if (s0 > s1) std::swap(s0, s1);
-        from = std::max(from, s0);
-        to = std::min(to, s1);
+        const double s0 = a.v0 - t * k, s1 = s0 + far;
+        from = std::max(from, std::min(s0, s1));
+        to = std::min(to, std::max(s0, s1));
       }
       if (from <= to) Widen(lo, hi, from, to);
     }
     auto disc = [&](double eu, double ev) {
-      const double d = u - eu;
-      if (std::abs(d) > r) return;
-      const double half = std::sqrt(r * r - d * d);
+      const double d = std::abs(u - eu);
+      if (d > r) return;
+      const double half = chords.half[static_cast<int>(d)];
       Widen(lo, hi, ev - half, ev + half);
     };
-    disc(a.u0, a.v0);
+    if (startDisc) disc(a.u0, a.v0);
     disc(a.u1, a.v1);
-    int first = 0, last = 0;
-    if (lo < hi && ClampRange(std::ceil(lo), std::ceil(hi) - 1, a.vBegin, a.vEnd, first, last))
-      WriteRun<kXMajor>(b, u, first, last, pixel);
+    if (lo < hi) CoverRun<kXMajor>(b, a, u, lo, hi, pixel);
   }
 }
 
 void DrawSegment(const PixelBuffer& b, const Rect& clip, double x0, double y0, double x1, double y1, int width,
-                 bool includeEnd, std::uint32_t pixel) {
+                 bool first, bool last, std::uint32_t pixel) {
   const double r = width / 2.0;
   if (std::max(x0, x1) + r < clip.left || std::min(x0, x1) - r >= clip.right ||
       std::max(y0, y1) + r < clip.top || std::min(y0, y1) - r >= clip.bottom)
     return;
-  if (std::abs(x1 - x0) >= std::abs(y1 - y0)) {
-    const Axes a{x0, y0, x1, y1, clip.left, clip.right, clip.top, clip.bottom};
-    width <= 1 ? ThinSegment<true>(b, a, includeEnd, pixel) : WideSegment<true>(b, a, r, pixel);
+  const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+  const Axes a = xMajor ? Axes{x0, y0, x1, y1, clip.left, clip.right, clip.top, clip.bottom}
+                        : Axes{y0, x0, y1, x1, clip.top, clip.bottom, clip.left, clip.right};
+  if (width <= 1) {
+    xMajor ? ThinSegment<true>(b, a, last, pixel) : ThinSegment<false>(b, a, last, pixel);
   } else {
-    const Axes a{y0, x0, y1, x1, clip.top, clip.bottom, clip.left, clip.right};
-    width <= 1 ? ThinSegment<false>(b, a, includeEnd, pixel) : WideSegment<false>(b, a, r, pixel);
+    const DiscChords& chords = ChordsFor(width);
+    xMajor ? WideSegment<true>(b, a, chords, first, pixel) : WideSegment<false>(b, a, chords, first, pixel);
   }
 }
 
@@ -155,8 +236,10 @@ void DrawPolyline(const PixelBuffer& buffer, const Rect& clip, const Point* poin
   // far point; doubles hold them exactly.
   auto x = [&](int i) { return static_cast<double>(points[i].x) + origin.x; };
   auto y = [&](int i) { return static_cast<double>(points[i].y) + origin.y; };
+  // A closed polyline's first corner is the last segment's end.
+  const bool closed = points[0] == points[count - 1];
   for (int i = 0; i + 1 < count; ++i)
-    DrawSegment(buffer, clip, x(i), y(i), x(i + 1), y(i + 1), width, i + 2 == count, pixel);
+    DrawSegment(buffer, clip, x(i), y(i), x(i + 1), y(i + 1), width, i == 0 && !closed, i + 2 == count, pixel);
 }
 
 void FrameRectangle(const PixelBuffer& buffer, const Rect& rect, std::uint32_t pixel) {
