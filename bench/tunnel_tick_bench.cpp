@@ -67,6 +67,8 @@ void TickArguments(benchmark::internal::Benchmark* b) {
   for (const auto& [w, h] : {std::pair{300, 300}, std::pair{600, 450}, std::pair{1000, 700}})
     for (const int density : {1, 2, 5})
       for (const int form : {1, 2}) b->Args({w, h, density, form});
+  // The widest pen drawn (wider ones are capped to it).
+  b->Args({600, 450, 16, 2});
 }
 BENCHMARK(BM_TunnelTick)->Apply(TickArguments)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 

@@ -21,9 +21,11 @@ struct PixelBuffer {
   std::ptrdiff_t stride = 0;
 };
 
-// Widths above this are drawn this wide: a wider pen would fill most of the
-// area with every square and make a tick take many milliseconds.
-inline constexpr int kMaxPenWidth = 64;
+// Widths above this are drawn this wide. A tick's cost grows with the width
+// (measured at 600 x 450: width 16 about 2.5 times width 5, width 64 about
+// 25 times); past 16 a tick no longer fits the tunnel timer's millisecond,
+// and the inner squares, closer together than that, merge into one blot anyway.
+inline constexpr int kMaxPenWidth = 16;
 
 // The width actually drawn: at least 1, at most kMaxPenWidth.
 int EffectivePenWidth(int width);
