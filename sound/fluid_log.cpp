@@ -9,7 +9,7 @@ namespace kelvane {
 namespace {
 
 std::mutex logMutex;
-std::string* captured = nullptr;  // set while a FluidErrorCapture exists
+std::string* captured = nullptr;  // the newest FluidErrorCapture's text
 
 void LogError(int, const char* message, void*) {
   std::lock_guard lock(logMutex);
@@ -20,8 +20,6 @@ void LogError(int, const char* message, void*) {
     std::fprintf(stderr, "fluidsynth: error: %s\n", message);
   }
 }
-
-std::string captureText;
 
 }  // namespace
 
@@ -35,18 +33,18 @@ void QuietFluidSynthLog() {
 FluidErrorCapture::FluidErrorCapture() {
   QuietFluidSynthLog();
   std::lock_guard lock(logMutex);
-  captureText.clear();
-  captured = &captureText;
+  previous_ = captured;
+  captured = &text_;
 }
 
 FluidErrorCapture::~FluidErrorCapture() {
   std::lock_guard lock(logMutex);
-  captured = nullptr;
+  captured = previous_;
 }
 
 std::string FluidErrorCapture::Text() const {
   std::lock_guard lock(logMutex);
-  return captureText;
+  return text_;
 }
 
 }  // namespace kelvane

@@ -10,7 +10,8 @@ namespace kelvane {
 // Installs the log functions; harmless to call again.
 void QuietFluidSynthLog();
 
-// While one exists, FluidSynth's error messages are collected instead of shown.
+// While one exists, FluidSynth's error messages are collected instead of
+// shown; the newest capture collects them.
 class FluidErrorCapture {
  public:
   FluidErrorCapture();
@@ -19,6 +20,10 @@ class FluidErrorCapture {
   FluidErrorCapture& operator=(const FluidErrorCapture&) = delete;
   // The messages so far, joined by "; ".
   std::string Text() const;
+
+ private:
+  std::string text_;
+  std::string* previous_;  // the capture this one interrupts, if any
 };
 
 }  // namespace kelvane
