@@ -5,7 +5,12 @@
 #include "app/toolkit/text.h"
 #include "session/paths.h"
 #include "session/session_loader.h"
+#include "sound/midi_templates.h"
 #include "tests/fakes/fake_main_window.h"
+#include "tests/fakes/temp_data_home.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace kelvane {
 namespace {
@@ -35,10 +40,12 @@ std::map<std::string, FakeTable::Value> AmbrelColumns() {
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    WriteMissingTemplates(home.AudioDirectory().string());
     w.table.columns = AmbrelColumns();
     w.dialog.choice = "/home/user/.local/share/Kelvane/Ambrels/blue.db";
   }
   void Open() { OpenAmbrelMenuClick(w.state, w.controls); }
+  testing::TempDataHome home;
   FakeMainWindow w;
 };
 
@@ -121,6 +128,35 @@ TEST_F(LoaderTest, ConfirmedLoadReadsEveryColumnInOrderAndStartsPlayback) {
   EXPECT_TRUE(w.timer2.Enabled());
 }
 
+TEST_F(LoaderTest, ConfirmedLoadDecodesAndPatchesTheTemplateBeforePlaying) {
+  Open();
+  EXPECT_TRUE(w.shell.messages.empty());
+  std::ifstream file(home.AudioDirectory() / "SEQ_1X.MID", std::ios::binary);
+  const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), {});
+  ASSERT_GT(bytes.size(), 173u);
+  EXPECT_EQ(bytes[55], 73) << "the instrument";
+  EXPECT_EQ(bytes[73], 60);
+  EXPECT_EQ(bytes[173], 84);
+  EXPECT_EQ(w.state.ColorSequence()[0], w.state.NotePalette[1]);
+  EXPECT_EQ(w.state.sequenceFileName, "SEQ_1X.MID");
+}
+
+TEST_F(LoaderTest, NoRowsShowsFileErrorAndStillPlays) {
+  w.table.columns["NumSelItems"] = 0;
+  Open();
+  EXPECT_EQ(w.shell.messages, std::vector<std::string>{"File Error!"});
+  EXPECT_TRUE(w.log.Has("Play"));
+  EXPECT_EQ(w.player.FileName(), HostPath("C:\\Kelvane\\Audio_Information\\SEQ_1X.MID"));
+}
+
+TEST_F(LoaderTest, BadNotePairEndsTheLoadBeforeTheInstrumentAndPlayback) {
+  w.table.columns["Item1"] = std::string("Row 1               0102xx04050607080910111213");
+  EXPECT_THROW(Open(), ConversionError);
+  EXPECT_FALSE(w.log.Has("Repaint"));
+  EXPECT_FALSE(w.log.Has("Play"));
+  EXPECT_EQ(w.state.NoteGrid[1][1], 2) << "what was decoded before stays";
+}
+
 TEST_F(LoaderTest, ColoursAreLimitedTo255ButNotRaised) {
   w.table.columns["ColorR"] = 300;
   w.table.columns["ColorG"] = 1000;
@@ -143,7 +179,7 @@ TEST_F(LoaderTest, FileTypeMustBeExactlyAmbr) {
     EXPECT_EQ(fresh.shell.panels[0], "odd.db");
     EXPECT_EQ(fresh.state.sessionOpen, 1) << "a refused file still leaves the session open";
     EXPECT_FALSE(fresh.log.Has("Repaint"));
-    EXPECT_FALSE(fresh.timer2.Enabled());
+    EXPECT_FALSE(fresh.log.Has("Play")) << "no playback";
     EXPECT_EQ(fresh.state.cycles, 4) << "the record's values stay";
   }
 }

@@ -1,0 +1,59 @@
+// Kelvane: plays light-and-sound sessions.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/about_form.h"
+#include "app/first_start.h"
+#include "app/license_form.h"
+#include "app/main_form.h"
+#include "app/splash_form.h"
+#include "session/paradox_table.h"
+#include "sound/fluid_player.h"
+
+namespace {
+
+void ShowException(const std::exception& error) {
+  QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(error.what()));
+}
+
+// The end of a play is found on the audio thread; the window hears of it
+// through the event loop, never inside another handler.
+void PostToUserInterface(std::function<void()> call) {
+  QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+}
+
+kelvane::MainFormServices RealServices() {
+  kelvane::FluidPlayerOptions options;
+  options.post = PostToUserInterface;
+  auto player = std::make_unique<kelvane::FluidPlayer>(options);
+  kelvane::FluidPlayer* tone = player.get();
+  return {std::move(player), std::make_unique<kelvane::ParadoxTable>(), [tone] { tone->Beep(); }};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Kelvane");
+  QApplication::setDesktopFileName("kelvane");
+  try {
+    try {
+      kelvane::PrepareDataDirectory();
+    } catch (const std::exception& error) {
+      // Without templates a session cannot sound, but the program still runs.
+      ShowException(error);
+    }
+    kelvane::TMainForm mainForm(RealServices());
+    kelvane::TAboutForm aboutForm(&mainForm);
+    kelvane::TLicenseForm licenseForm(&mainForm);
+    kelvane::TSplashForm2 splashForm(&mainForm);
+    mainForm.SetSecondaryForms(&aboutForm, &licenseForm, &splashForm);
+    mainForm.showMaximized();
+    QApplication::exec();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+  return 0;
+}

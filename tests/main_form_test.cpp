@@ -1,0 +1,159 @@
+// The real main window on the offscreen platform: its layout, its menu, and a
+// whole Open through the real file dialog of a sample session.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/first_start.h"
+#include "app/main_form.h"
+#include "session/paradox_table.h"
+#include "session/paths.h"
+#include "tests/fakes/fake_player.h"
+#include "tests/fakes/temp_data_home.h"
+
+namespace kelvane {
+namespace {
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "main_form_test";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+    QApplication::setApplicationName("Kelvane");
+  }
+  void SetUp() override {
+    auto player = std::make_unique<testing::FakePlayer>(log);
+    player_ = player.get();
+    form = std::make_unique<TMainForm>(
+        MainFormServices{std::move(player), std::make_unique<ParadoxTable>(), [this] { ++tones; }});
+  }
+  // Lists the captions of a menu's entries, "-" for a separator.
+  static QStringList Captions(const QList<QAction*>& actions) {
+    QStringList out;
+    for (QAction* a : actions) out << (a->isSeparator() ? QString("-") : a->text());
+    return out;
+  }
+
+  testing::TempDataHome home;
+  testing::Recorder log;
+  testing::FakePlayer* player_ = nullptr;
+  int tones = 0;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, CaptionMenuAndStatusBarAreLaidOutAsDesigned) {
+  EXPECT_EQ(form->windowTitle(), "Kelvane   v 1.1");
+  QMenuBar* bar = form->menuBar();
+  EXPECT_EQ(Captions(bar->actions()), (QStringList{"&File", "Pause", "&Stop", "&Help"}));
+  QMenu* file = bar->actions()[0]->menu();
+  QMenu* help = bar->actions()[3]->menu();
+  ASSERT_NE(file, nullptr);
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(bar->actions()[1]->menu(), nullptr) << "Pause sits right on the menu bar";
+  EXPECT_EQ(Captions(file->actions()), (QStringList{"&Open Ambrel", "-", "&Exit"}));
+  EXPECT_EQ(Captions(help->actions()),
+            (QStringList{"&Contents", "-", "&License and Disclaimer", "&About Kelvane"}));
+  EXPECT_FALSE(help->actions()[0]->isEnabled());
+  EXPECT_TRUE(help->actions()[2]->isEnabled());
+
+  const auto panels = form->statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel"));
+  ASSERT_EQ(panels.size(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(form->StatusText(i).isEmpty());
+  EXPECT_EQ(form->findChild<QLabel*>("StatusPanel0")->width(), 150);
+
+  form->resize(1000, 700);
+  form->show();
+  QApplication::processEvents();
+  auto* info = form->findChild<QWidget*>("InfoPanel");
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->width(), 172);
+  EXPECT_EQ(info->mapTo(form.get(), QPoint(info->width(), 0)).x(), form->width()) << "at the right edge";
+  EXPECT_EQ(form->findChild<QLabel*>("CommentLabel")->text(), "Comment:");
+  EXPECT_TRUE(form->findChild<QPlainTextEdit*>("AmbrelMemo")->isReadOnly());
+  EXPECT_TRUE(form->timer2().Enabled()) << "both timers run from the start";
+  EXPECT_EQ(form->timer2().timer().interval(), 1);
+  EXPECT_EQ(form->surface().image().pixel(form->surface().width() / 3, 100), qRgb(0, 0, 0));
+}
+
+TEST_F(MainFormTest, OpenThroughTheRealFileDialogShowsTheFileAndItsComment) {
+  PrepareDataDirectory();
+  const QString path = QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels\\blue_calm.db")));
+  ASSERT_TRUE(QFile::exists(path));
+  form->resize(1000, 700);
+  form->show();
+  bool dialogSeen = false;
+  QTimer::singleShot(50, [&] {
+    QFileDialog& dialog = form->openDialog().dialog();
+    dialogSeen = dialog.isVisible();
+    EXPECT_EQ(dialog.directory().absolutePath(),
+              QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels"))));
+    // As a user would: the path typed into the file name box, then OK.
+    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "*.db");
+    edit->setText(path);
+    QTimer::singleShot(300, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << "file dialog said: " << box->text().toStdString();
+        box->reject();
+      }
+    });
+    QMetaObject::invokeMethod(&dialog, "accept");
+    if (dialog.isVisible()) {
+      ADD_FAILURE() << "the dialog refused " << path.toStdString();
+      dialog.reject();
+    }
+  });
+  form->menuBar()->findChild<QAction*>("OpenAmbrelMenu")->trigger();
+  EXPECT_TRUE(dialogSeen);
+  EXPECT_EQ(form->StatusText(0), "blue_calm.db");
+  EXPECT_EQ(form->CommentText(), "One slow row of the blues scale, rising, three times.");
+  EXPECT_EQ(form->StatusText(1), "Current Cycle:  1");
+  EXPECT_EQ(form->StatusText(2), "Total Cycles:  3");
+  EXPECT_EQ(player_->Mode(), PlayerMode::Playing);
+  EXPECT_EQ(form->state().colorB, 255);
+}
+
+TEST_F(MainFormTest, AnErrorEndsTheHandlerInABoxAndTheProgramRunsOn) {
+  form->show();
+  bool boxSeen = false;
+  QTimer::singleShot(50, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    boxSeen = true;
+    EXPECT_EQ(box->text(), "No sequence file is open");
+    box->accept();
+  });
+  form->menuBar()->findChild<QAction*>("PauseMenu")->trigger();
+  EXPECT_TRUE(boxSeen);
+  EXPECT_EQ(form->PauseMenu()->text(), "Pause") << "the steps after the failing call did not run";
+  EXPECT_FALSE(form->timer2().Enabled()) << "the steps before it did";
+}
+
+TEST_F(MainFormTest, ClosingWhilePlayingStopsThePlayer) {
+  form->state().playing = true;
+  player_->SetFileName("x");
+  player_->Open();
+  player_->Play();
+  form->show();
+  form->close();
+  EXPECT_EQ(player_->Mode(), PlayerMode::Stopped);
+  EXPECT_FALSE(form->state().playing);
+  EXPECT_FALSE(form->timer2().Enabled());
+}
+
+}  // namespace
+}  // namespace kelvane
