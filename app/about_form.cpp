@@ -3,12 +3,25 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 #include "app/secondary_window.h"
 #include "assets/artwork/artwork.h"
 
 namespace kelvane {
+namespace {
+
+// A label at its design box, widened when the system font needs more room
+// than the design's font did, so no letter is cut off.
+QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int pixels, const QRect& box) {
+  auto* label = new QLabel(text, &parent);
+  label->setObjectName(name);
+  label->setFont(WindowFont(pixels, true));
+  label->setGeometry(box);
+  if (label->sizeHint().width() > box.width()) label->resize(label->sizeHint().width(), box.height());
+  return label;
+}
+
+}  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
@@ -26,15 +39,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   image->setPixmap(TitlePicture());
   image->setGeometry(16, 32, 209, 273);
 
-  auto* name = new QLabel("Kelvane", panel);
-  name->setObjectName("Label1");
-  name->setFont(WindowFont(32, true));
-  name->setGeometry(240, 48, 182, 37);
-
-  auto* version = new QLabel("Version 1.1", panel);
-  version->setObjectName("Label3");
-  version->setFont(WindowFont(19, true));
-  version->setGeometry(240, 112, 107, 24);
+  AddLabel(*panel, "Label1", "Kelvane", 32, QRect(240, 48, 182, 37));
+  AddLabel(*panel, "Label3", "Version 1.1", 19, QRect(240, 112, 107, 24));
 
   QPushButton* ok = AddOkButton(*panel, QRect(456, 280, 75, 25));
   connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);

@@ -1,0 +1,36 @@
+# What `cmake --install` puts beside the two programs (their own install
+# rules sit with their targets): the desktop entry, the icon in the hicolor
+# theme, the README and the licence; and the Debian package CPack builds.
+
+install(FILES "${CMAKE_CURRENT_LIST_DIR}/kelvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+foreach(size IN LISTS KELVANE_ICON_SIZES)
+  install(FILES "${KELVANE_ARTWORK_DIR}/kelvane-${size}.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+          RENAME kelvane.png)
+endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/assets/LICENSE.txt"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kelvane")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kelvane)
+set(CPACK_PACKAGE_VENDOR "Kelvane")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "light-and-sound session player")
+set(CPACK_PACKAGE_DESCRIPTION "Kelvane plays light-and-sound sessions: a coloured tunnel of rotating squares
+inside a framed area of its window, with a MIDI melody played by FluidSynth once
+per cycle. Sessions are Ambrel files; the ambrel tool writes them from JSON.
+Warning: the program shows flashing light; read the licence text before use.")
+set(CPACK_PACKAGE_CONTACT "Kelvane developers <kelvane@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The SoundFont is found at run time, not linked, so it is named by hand.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libfluidsynth3 (>= 2.3), pxlib1, timgm6mb-soundfont | fluid-soundfont-gm")
+find_program(KELVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(KELVANE_DPKG_SHLIBDEPS)
+  # Adds the C and C++ runtimes at the versions the build used.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+include(CPack)
