@@ -25,12 +25,16 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The SoundFont is found at run time, not linked, so it is named by hand.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libfluidsynth3 (>= 2.3), pxlib1, timgm6mb-soundfont | fluid-soundfont-gm")
+# The SoundFont is found at run time, not linked, so it is always named by
+# hand. The libraries come from dpkg-shlibdeps with the versions the build
+# used; without it they are named by hand too.
+set(kelvane_soundfont "timgm6mb-soundfont | fluid-soundfont-gm")
 find_program(KELVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KELVANE_DPKG_SHLIBDEPS)
-  # Adds the C and C++ runtimes at the versions the build used.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${kelvane_soundfont}")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libfluidsynth3 (>= 2.3), pxlib1, ${kelvane_soundfont}")
 endif()
 include(CPack)

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured and built build folder, checks
+# its contents and the desktop entry, installs it with apt-get, starts the
+# installed /usr/bin/kelvane in Xvfb until its main window shows, and removes
+# the package again. Needs root (apt-get) and the X tools of the e2e test.
+#
+#   packaging/check_package.sh <build folder>
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-package.XXXXXX")
+xvfb_pid="" wm_pid="" app_pid="" installed=""
+cleanup() {
+  for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  [ -z "$installed" ] || apt-get remove -y -q kelvane >/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+wait_for() {
+  local tries=$(($1 * 10)); shift
+  until "$@" >/dev/null 2>&1; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+(cd "$build" && cpack -G DEB >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls -t "$build"/kelvane_*.deb | head -1)
+echo "package: $(basename "$deb")"
+dpkg-deb --field "$deb" Depends
+for path in ./usr/bin/kelvane ./usr/bin/ambrel ./usr/share/applications/kelvane.desktop \
+            ./usr/share/icons/hicolor/32x32/apps/kelvane.png ./usr/share/icons/hicolor/256x256/apps/kelvane.png \
+            ./usr/share/doc/kelvane/README.md ./usr/share/doc/kelvane/LICENSE.txt; do
+  dpkg-deb --contents "$deb" | awk '{print $NF}' | grep -qx "$path" || fail "$path is not in the package"
+done
+for dep in libqt6widgets6 libfluidsynth3 pxlib1 "timgm6mb-soundfont | fluid-soundfont-gm"; do
+  dpkg-deb --field "$deb" Depends | grep -qF "$dep" || fail "the package does not depend on $dep"
+done
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/kelvane.desktop >"$work/kelvane.desktop"
+desktop-file-validate "$work/kelvane.desktop" || fail "the desktop entry is not valid"
+
+apt-get install -y -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install failed"; }
+installed=yes
+[ -x /usr/bin/kelvane ] && [ -x /usr/bin/ambrel ] || fail "the programs are not in /usr/bin"
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 20 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+openbox >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+mkdir -p "$work/home"
+HOME="$work/home" /usr/bin/kelvane >"$work/kelvane.log" 2>&1 &
+app_pid=$!
+wait_for 30 sh -c 'xdotool search --onlyvisible --name "^Kelvane   v 1\.1$" | grep -q .' ||
+  { cat "$work/kelvane.log"; fail "the installed program showed no main window"; }
+[ -f "$work/home/.local/share/Kelvane/Ambrels/blue_calm.db" ] || fail "the installed program wrote no sample sessions"
+echo "PASS: the package installs, /usr/bin/kelvane starts and shows its window, and the package is removed again"
