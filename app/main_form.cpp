@@ -185,13 +185,16 @@ void TMainForm::Guard(const std::function<void()>& handler) {
 
 // FormActivate runs at the first activation only: the program's own modal
 // windows closing, or the user coming back from another program, are not a
-// new start.
+// new start. Being shown counts as that activation too: it comes first, so
+// no tunnel tick runs before FormActivate has stopped the tunnel, and a
+// desktop without a window manager never activates the window at all.
 bool TMainForm::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate && !activated_) {
+  if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && !activated_) {
     activated_ = true;
-    // Out of the activation event, so the splash's own event loop does not
-    // run inside it.
-    QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(state_, controls_); }); });
+    // Queued ahead of the first timer tick, and out of this event, so the
+    // splash's own event loop does not run inside it.
+    QMetaObject::invokeMethod(
+        this, [this] { Guard([this] { FormActivate(state_, controls_); }); }, Qt::QueuedConnection);
   }
   return QMainWindow::event(e);
 }

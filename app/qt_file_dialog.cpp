@@ -1,5 +1,8 @@
 #include "app/qt_file_dialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+
 namespace kelvane {
 
 QtFileDialog::QtFileDialog(QWidget* parent) : dialog_(parent) {
@@ -17,7 +20,12 @@ bool QtFileDialog::Execute() {
   dialog_.setDirectory(QFile::decodeName(QByteArray::fromStdString(initialDir_)));
   dialog_.setDefaultSuffix(QString::fromStdString(defaultExt_));
   dialog_.selectFile(QString::fromStdString(fileName_));
-  if (dialog_.exec() != QDialog::Accepted || dialog_.selectedFiles().isEmpty()) return false;
+  const int result = dialog_.exec();
+  // The dialog is kept for the next Open; a completion list still up when
+  // Enter accepted a typed path would otherwise stay on the screen.
+  for (QCompleter* completer : dialog_.findChildren<QCompleter*>())
+    if (completer->popup() != nullptr) completer->popup()->hide();
+  if (result != QDialog::Accepted || dialog_.selectedFiles().isEmpty()) return false;
   fileName_ = QFile::encodeName(dialog_.selectedFiles().first()).toStdString();
   return true;
 }

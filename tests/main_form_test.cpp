@@ -73,6 +73,8 @@ TEST_F(MainFormTest, CaptionMenuAndStatusBarAreLaidOutAsDesigned) {
   ASSERT_EQ(panels.size(), 4);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(form->StatusText(i).isEmpty());
   EXPECT_EQ(form->findChild<QLabel*>("StatusPanel0")->width(), 150);
+  EXPECT_TRUE(form->timer2().Enabled()) << "both timers run from the start";
+  EXPECT_EQ(form->timer2().timer().interval(), 1);
 
   form->resize(1000, 700);
   form->show();
@@ -83,9 +85,25 @@ TEST_F(MainFormTest, CaptionMenuAndStatusBarAreLaidOutAsDesigned) {
   EXPECT_EQ(info->mapTo(form.get(), QPoint(info->width(), 0)).x(), form->width()) << "at the right edge";
   EXPECT_EQ(form->findChild<QLabel*>("CommentLabel")->text(), "Comment:");
   EXPECT_TRUE(form->findChild<QPlainTextEdit*>("AmbrelMemo")->isReadOnly());
-  EXPECT_TRUE(form->timer2().Enabled()) << "both timers run from the start";
-  EXPECT_EQ(form->timer2().timer().interval(), 1);
   EXPECT_EQ(form->surface().image().pixel(form->surface().width() / 3, 100), qRgb(0, 0, 0));
+}
+
+TEST_F(MainFormTest, BeingShownActivatesOnceBeforeAnyTunnelTick) {
+  form->resize(800, 600);
+  form->show();
+  QApplication::processEvents();
+  EXPECT_FALSE(form->timer2().Enabled());
+  EXPECT_FALSE(form->state().splashPending);
+  EXPECT_EQ(form->state().NotePalette[13], 0xFF00B4u) << "the palette is seeded";
+  const QImage& image = form->surface().image();
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2)
+      ASSERT_EQ(image.pixel(x, y), qRgb(0, 0, 0)) << "nothing is drawn before a session starts, at " << x << "," << y;
+  form->state().splashPending = true;
+  form->hide();
+  form->show();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->state().splashPending) << "only the first showing counts";
 }
 
 TEST_F(MainFormTest, OpenThroughTheRealFileDialogShowsTheFileAndItsComment) {
