@@ -9,6 +9,8 @@ namespace {
 // About one frame of a 60 Hz display: ticks come every millisecond, but the
 // window is shown no faster than the screen can show it.
 constexpr int kFlushIntervalMs = 16;
+// A tick draws 390 polylines; a few spare places cost nothing.
+constexpr std::size_t kCachedPolylines = 512;
 
 // Widget coordinates of a device-pixel rectangle, rounded outwards.
 QRect ToLogical(const QRect& r, qreal ratio) {
@@ -33,6 +35,11 @@ PixelBuffer QtSurface::Buffer() {
           image_.bytesPerLine() / 4};
 }
 
+void QtSurface::SetViewportOrigin(Point origin) {
+  origin_ = origin;
+  nextCached_ = 0;  // a tick begins here
+}
+
 void QtSurface::SelectClip(const std::optional<Rect>& clip) {
   if (clip == clip_) return;  // the tunnel selects the same clip 390 times a tick
   clip_ = clip;
@@ -41,7 +48,7 @@ void QtSurface::SelectClip(const std::optional<Rect>& clip) {
 
 void QtSurface::Polyline(const Point* points, int count) {
   if (count < 2 || image_.isNull() || clipBox_.right <= clipBox_.left || clipBox_.bottom <= clipBox_.top) return;
-  DrawPolyline(Buffer(), clipBox_, points, count, origin_, penWidth_, pen_);
+  Draw(points, count);
   // The dirty part is the clip, cut down to the points' reach.
   const int reach = EffectivePenWidth(penWidth_) / 2 + 1;
   std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
@@ -55,6 +62,30 @@ void QtSurface::Polyline(const Point* points, int count) {
   const int top = cut(minY + origin_.y - reach, clipBox_.top, clipBox_.bottom);
   const int bottom = cut(maxY + origin_.y + reach + 1, clipBox_.top, clipBox_.bottom);
   if (right > left && bottom > top) MarkDirty(QRect(left, top, right - left, bottom - top));
+}
+
+void QtSurface::Draw(const Point* points, int count) {
+  const PixelBuffer buffer = Buffer();
+  // Offsets of recorded runs are 32-bit.
+  const bool cacheable = static_cast<double>(buffer.stride) * buffer.height < 2147483647.0;
+  if (!cacheable || nextCached_ >= kCachedPolylines) {
+    DrawPolyline(buffer, clipBox_, points, count, origin_, penWidth_, pen_);
+    return;
+  }
+  if (cache_.size() <= nextCached_) cache_.resize(nextCached_ + 1);
+  CachedPolyline& slot = cache_[nextCached_++];
+  const int width = EffectivePenWidth(penWidth_);
+  if (slot.origin == origin_ && slot.width == width && slot.clip == clipBox_ &&
+      std::equal(points, points + count, slot.points.begin(), slot.points.end())) {
+    ReplayRuns(buffer, slot.runs, pen_);
+    return;
+  }
+  slot.points.assign(points, points + count);
+  slot.origin = origin_;
+  slot.width = width;
+  slot.clip = clipBox_;
+  slot.runs.clear();
+  DrawPolyline(buffer, clipBox_, points, count, origin_, width, pen_, &slot.runs);
 }
 
 void QtSurface::FrameRect(const Rect& rect) {
@@ -115,6 +146,7 @@ void QtSurface::resizeEvent(QResizeEvent*) {
   const qreal ratio = devicePixelRatioF();
   const QSize device(std::max(1, static_cast<int>(width() * ratio)), std::max(1, static_cast<int>(height() * ratio)));
   image_ = QImage(device, QImage::Format_RGB32);
+  cache_.clear();  // recorded runs belong to the old image's size
   clipBox_ = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, clip_);
   EraseAndPaint();
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/toolkit/surface.h"
 #include "visual/raster.h"
@@ -24,7 +25,7 @@ class QtSurface : public QWidget, public Surface {
   // The persistent image, for tests and screenshots.
   const QImage& image() const { return image_; }
 
-  void SetViewportOrigin(Point origin) override { origin_ = origin; }
+  void SetViewportOrigin(Point origin) override;
   void SelectClip(const std::optional<Rect>& clip) override;
   void SetPenColor(Color color) override { pen_ = ToPixel(color); }
   void SetPenWidth(int width) override { penWidth_ = width; }
@@ -39,7 +40,19 @@ class QtSurface : public QWidget, public Surface {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The pixels of the tick's polylines, by their place in the tick. While the
+  // divisors stand still (50 ticks and more) every tick draws the same
+  // outlines in new colours, so their pixels are worked out once and replayed.
+  struct CachedPolyline {
+    std::vector<Point> points;
+    Point origin;
+    int width = 0;
+    Rect clip;
+    std::vector<PixelRun> runs;
+  };
+
   PixelBuffer Buffer();
+  void Draw(const Point* points, int count);
   void MarkDirty(const QRect& deviceRect);
   void Flush();
   void EraseAndPaint();
@@ -53,6 +66,8 @@ class QtSurface : public QWidget, public Surface {
   Rect clipBox_;  // clip_ in image pixels, kept current with the image
   std::uint32_t pen_ = ToPixel(0), brush_ = ToPixel(0);
   int penWidth_ = 1;
+  std::vector<CachedPolyline> cache_;
+  std::size_t nextCached_ = 0;  // place of the next polyline since the origin was set
 };
 
 }  // namespace kelvane

@@ -197,6 +197,25 @@ TEST_F(QtSurfaceTest, AHugeWidthIsCappedAndZeroDivisorsDrawUnturnedSquares) {
   EXPECT_EQ(At(60, 30), kBlack);
 }
 
+TEST_F(QtSurfaceTest, ReplayedOutlinesMatchFreshlyWorkedOnes) {
+  s.density = 5;
+  for (int k = 0; k < kRingSlots; ++k) s.ColorRing()[k] = 0x010101 * static_cast<Color>(k % 200) + 0x30;
+  SetUpStimulusArea(s, surface);
+  for (int step = 0; step < 4; ++step) {
+    if (step == 2) s.pulseDivisor = 150;  // new outlines: worked out afresh, then replayed
+    SessionState again = s;
+    surface.Repaint();
+    Timer2Timer(s, surface);
+
+    QtSurface fresh;
+    fresh.resize(800, 600);
+    fresh.show();
+    SetUpStimulusArea(again, fresh);
+    Timer2Timer(again, fresh);
+    ASSERT_EQ(surface.image(), fresh.image()) << "step " << step;
+  }
+}
+
 // Pixels that differ from black.
 std::vector<QPoint> Inked(const QImage& img) {
   std::vector<QPoint> out;

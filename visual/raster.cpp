@@ -16,17 +16,21 @@ struct Axes {
   double u0, v0, u1, v1;
   int uBegin, uEnd;  // clip along u, end exclusive
   int vBegin, vEnd;  // clip along v, end exclusive
+  std::vector<PixelRun>* record;  // where the runs are kept for replay, if anywhere
 };
 
 // Pixels of the run at u from v = first to last, inclusive and already clipped.
 template <bool kXMajor>
-[[gnu::always_inline]] inline void WriteRun(const PixelBuffer& b, int u, int first, int last, std::uint32_t pixel) {
+[[gnu::always_inline]] inline void WriteRun(const PixelBuffer& b, const Axes& a, int u, int first, int last,
+                                            std::uint32_t pixel) {
   if constexpr (kXMajor) {
     std::uint32_t* p = b.bits + first * b.stride + u;
     for (int v = first; v <= last; ++v, p += b.stride) *p = pixel;
+    if (a.record) a.record->push_back({static_cast<std::int32_t>(first * b.stride + u), last - first + 1, true});
   } else {
     std::uint32_t* p = b.bits + u * b.stride + first;
     for (int v = first; v <= last; ++v) *p++ = pixel;
+    if (a.record) a.record->push_back({static_cast<std::int32_t>(u * b.stride + first), last - first + 1, false});
   }
 }
 
@@ -56,7 +60,7 @@ void ThinSegment(const PixelBuffer& b, const Axes& a, bool includeEnd, std::uint
   const double du = a.u1 - a.u0;
   if (du == 0) {
     if (includeEnd && a.u0 >= a.uBegin && a.u0 < a.uEnd && a.v0 >= a.vBegin && a.v0 < a.vEnd)
-      WriteRun<kXMajor>(b, static_cast<int>(a.u0), static_cast<int>(a.v0), static_cast<int>(a.v0), pixel);
+      WriteRun<kXMajor>(b, a, static_cast<int>(a.u0), static_cast<int>(a.v0), static_cast<int>(a.v0), pixel);
     return;
   }
   const double last = includeEnd ? a.u1 : a.u1 - (du > 0 ? 1 : -1);
@@ -67,7 +71,7 @@ void ThinSegment(const PixelBuffer& b, const Axes& a, bool includeEnd, std::uint
     const double v = a.v0 + (u - a.u0) * slope + 0.5;
     if (v >= a.vBegin && v < a.vEnd) {
       const int pixelV = FloorNonNegative(v);
-      WriteRun<kXMajor>(b, u, pixelV, pixelV, pixel);
+      WriteRun<kXMajor>(b, a, u, pixelV, pixelV, pixel);
     }
   }
 }
@@ -79,7 +83,7 @@ template <bool kXMajor>
   hi = std::min(hi, static_cast<double>(a.vEnd));
   if (!(lo < hi)) return;
   const int first = CeilNonNegative(lo), end = CeilNonNegative(hi);
-  if (first < end) WriteRun<kXMajor>(b, u, first, end - 1, pixel);
+  if (first < end) WriteRun<kXMajor>(b, a, u, first, end - 1, pixel);
 }
 
 void Widen(double& lo, double& hi, double from, double to) {
@@ -111,7 +115,7 @@ void MiddleRuns(const PixelBuffer& b, const Axes& a, int first, int last, double
     // Pixels v with lo <= v < hi: from ceil(lo) to ceil(hi) - 1.
     const int from = std::max(static_cast<int>((loFixed + kAlmostOne) >> 32), a.vBegin);
     const int to = std::min(static_cast<int>((hiFixed + kAlmostOne) >> 32), a.vEnd) - 1;
-    if (from <= to) WriteRun<kXMajor>(b, u, from, to, pixel);
+    if (from <= to) WriteRun<kXMajor>(b, a, u, from, to, pixel);
   }
 }
 
@@ -189,14 +193,14 @@ void WideSegment(const PixelBuffer& b, const Axes& a, const DiscChords& chords, 
 }
 
 void DrawSegment(const PixelBuffer& b, const Rect& clip, double x0, double y0, double x1, double y1, int width,
-                 bool first, bool last, std::uint32_t pixel) {
+                 bool first, bool last, std::uint32_t pixel, std::vector<PixelRun>* record) {
   const double r = width / 2.0;
   if (std::max(x0, x1) + r < clip.left || std::min(x0, x1) - r >= clip.right ||
       std::max(y0, y1) + r < clip.top || std::min(y0, y1) - r >= clip.bottom)
     return;
   const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
-  const Axes a = xMajor ? Axes{x0, y0, x1, y1, clip.left, clip.right, clip.top, clip.bottom}
-                        : Axes{y0, x0, y1, x1, clip.top, clip.bottom, clip.left, clip.right};
+  const Axes a = xMajor ? Axes{x0, y0, x1, y1, clip.left, clip.right, clip.top, clip.bottom, record}
+                        : Axes{y0, x0, y1, x1, clip.top, clip.bottom, clip.left, clip.right, record};
   if (width <= 1) {
     xMajor ? ThinSegment<true>(b, a, last, pixel) : ThinSegment<false>(b, a, last, pixel);
   } else {
@@ -229,7 +233,7 @@ Rect ClipToBuffer(const PixelBuffer& buffer, const std::optional<Rect>& clip) {
 }
 
 void DrawPolyline(const PixelBuffer& buffer, const Rect& clip, const Point* points, int count, Point origin,
-                  int width, std::uint32_t pixel) {
+                  int width, std::uint32_t pixel, std::vector<PixelRun>* record) {
   if (count < 2 || clip.right <= clip.left || clip.bottom <= clip.top) return;
   width = EffectivePenWidth(width);
   // Window coordinates can pass the 32-bit range when a far origin meets a
@@ -239,7 +243,8 @@ void DrawPolyline(const PixelBuffer& buffer, const Rect& clip, const Point* poin
   // A closed polyline's first corner is the last segment's end.
   const bool closed = points[0] == points[count - 1];
   for (int i = 0; i + 1 < count; ++i)
-    DrawSegment(buffer, clip, x(i), y(i), x(i + 1), y(i + 1), width, i == 0 && !closed, i + 2 == count, pixel);
+    DrawSegment(buffer, clip, x(i), y(i), x(i + 1), y(i + 1), width, i == 0 && !closed, i + 2 == count, pixel,
+                record);
 }
 
 void FrameRectangle(const PixelBuffer& buffer, const Rect& rect, std::uint32_t pixel) {
@@ -260,6 +265,17 @@ void FrameRectangle(const PixelBuffer& buffer, const Rect& rect, std::uint32_t p
   row(bottom);
   column(r.left);
   column(right);
+}
+
+void ReplayRuns(const PixelBuffer& buffer, const std::vector<PixelRun>& runs, std::uint32_t pixel) {
+  for (const PixelRun& run : runs) {
+    std::uint32_t* p = buffer.bits + run.offset;
+    if (run.down) {
+      for (int i = 0; i < run.count; ++i, p += buffer.stride) *p = pixel;
+    } else {
+      std::fill_n(p, run.count, pixel);
+    }
+  }
 }
 
 void FillBuffer(const PixelBuffer& buffer, std::uint32_t pixel) {

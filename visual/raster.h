@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/toolkit/geometry.h"
 
@@ -37,10 +38,25 @@ std::uint32_t ToPixel(Color color);
 // or the whole buffer when there is none. Right and bottom are exclusive.
 Rect ClipToBuffer(const PixelBuffer& buffer, const std::optional<Rect>& clip);
 
+// Pixels drawn by one polyline, kept so that the same polyline on the same
+// buffer can be drawn again without working out its outline: `count` pixels
+// from `offset` (in pixels from the buffer's start), along a row or, when
+// `down`, down a column.
+struct PixelRun {
+  std::int32_t offset;
+  std::int32_t count;
+  bool down;
+};
+
 // Lines through the points shifted by origin, `width` pixels wide with round
 // ends and joins (one pixel, each pixel once, for a width of 1), inside clip.
+// With `record`, the pixels drawn are appended to it as runs.
 void DrawPolyline(const PixelBuffer& buffer, const Rect& clip, const Point* points, int count,
-                  Point origin, int width, std::uint32_t pixel);
+                  Point origin, int width, std::uint32_t pixel, std::vector<PixelRun>* record = nullptr);
+
+// Draws recorded runs again in another colour. The buffer must have the size
+// and stride it had when they were recorded.
+void ReplayRuns(const PixelBuffer& buffer, const std::vector<PixelRun>& runs, std::uint32_t pixel);
 
 // A one-pixel border inside the normalised rectangle (right and bottom
 // exclusive), cut to the buffer.
