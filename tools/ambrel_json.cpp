@@ -24,14 +24,14 @@ constexpr int kItemSize = 46;  // 20 leading characters and 13 two-digit codes
 
 // The columns before NumSelItems, in the loader's order, with the loader's
 // reset values and the alpha size a text gets at least.
-struct Spec {
+struct ColumnDefault {
   const char* name;
   bool text;
   std::int32_t number;
   const char* words;
   int size;
 };
-constexpr Spec kLeadingColumns[] = {
+constexpr ColumnDefault kLeadingColumns[] = {
     {"Image1", true, 0, "", 80},          {"InstrumentSel", true, 0, "Acoustic Grand Piano", 40},
     {"InstrumentNumber", false, 0, "", 4}, {"SessionName", true, 0, "", 80},
     {"FileType", true, 0, "Ambr", 10},     {"Comment", true, 0, "", kMaxAlpha},
@@ -95,7 +95,7 @@ std::vector<std::vector<int>> ReadRows(const QJsonValue& value) {
 
 void CheckKeys(const QJsonObject& object) {
   std::set<std::string> known = {"NumSelItems", "Rows"};
-  for (const Spec& s : kLeadingColumns) known.insert(s.name);
+  for (const ColumnDefault& s : kLeadingColumns) known.insert(s.name);
   for (int n = 1; n <= kMaxItems; ++n) known.insert(ItemKey(n));
   for (const QString& key : object.keys())
     if (!known.count(key.toStdString())) throw AmbrelJsonError("unknown key '" + key.toStdString() + "'");
@@ -127,7 +127,7 @@ AmbrelTable AmbrelFromJson(const QByteArray& json) {
   const QJsonObject object = ParseObject(json);
   CheckKeys(object);
   AmbrelTable table;
-  for (const Spec& s : kLeadingColumns) {
+  for (const ColumnDefault& s : kLeadingColumns) {
     const QJsonValue value = object.value(s.name);
     int size = s.size;
     table.row.push_back(s.text ? TextCell(value, s.name, s.words, size) : IntegerCell(value, s.name, s.number));
