@@ -20,17 +20,39 @@ struct Axes {
 };
 
 // Pixels of the run at u from v = first to last, inclusive and already clipped.
+// Keeps a run for replay. Single pixels that continue the last run along a
+// row or down a column lengthen it instead, so a thin line keeps one record
+// per straight stretch rather than one per pixel.
+[[gnu::always_inline]] inline void Record(std::vector<PixelRun>& runs, std::ptrdiff_t stride, std::ptrdiff_t offset,
+                                          int count, bool down) {
+  if (count == 1 && !runs.empty()) {
+    PixelRun& last = runs.back();
+    const bool single = last.count == 1;
+    if ((single || !last.down) && offset == last.offset + last.count) {
+      last.down = false;
+      ++last.count;
+      return;
+    }
+    if ((single || last.down) && offset == last.offset + last.count * stride) {
+      last.down = true;
+      ++last.count;
+      return;
+    }
+  }
+  runs.push_back({static_cast<std::int32_t>(offset), count, down});
+}
+
 template <bool kXMajor>
 [[gnu::always_inline]] inline void WriteRun(const PixelBuffer& b, const Axes& a, int u, int first, int last,
                                             std::uint32_t pixel) {
   if constexpr (kXMajor) {
     std::uint32_t* p = b.bits + first * b.stride + u;
     for (int v = first; v <= last; ++v, p += b.stride) *p = pixel;
-    if (a.record) a.record->push_back({static_cast<std::int32_t>(first * b.stride + u), last - first + 1, true});
+    if (a.record) Record(*a.record, b.stride, first * b.stride + u, last - first + 1, true);
   } else {
     std::uint32_t* p = b.bits + u * b.stride + first;
     for (int v = first; v <= last; ++v) *p++ = pixel;
-    if (a.record) a.record->push_back({static_cast<std::int32_t>(u * b.stride + first), last - first + 1, false});
+    if (a.record) Record(*a.record, b.stride, u * b.stride + first, last - first + 1, false);
   }
 }
 
