@@ -13,7 +13,8 @@ std::int32_t Saturate(std::int64_t v) {
 }
 
 std::int32_t Midpoint(std::int32_t a, std::int32_t b) {
-  // The difference is halved toward zero, as the original integer division does.
+  // x1 + (x2 - x1) / 2 with the difference halved toward zero (15 and 10 give 13),
+  // in 64 bits so that far-apart corners do not overflow.
   return static_cast<std::int32_t>(a + (static_cast<std::int64_t>(b) - a) / 2);
 }
 
