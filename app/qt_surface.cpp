@@ -16,7 +16,8 @@ constexpr std::size_t kCachedPolylines = 512;
 QRect ToLogical(const QRect& r, qreal ratio) {
   if (ratio == 1.0) return r;
   const int left = static_cast<int>(r.left() / ratio), top = static_cast<int>(r.top() / ratio);
-  const int right = static_cast<int>((r.right() + 1) / ratio + 1), bottom = static_cast<int>((r.bottom() + 1) / ratio + 1);
+  const int right = static_cast<int>((r.right() + 1) / ratio + 1);
+  const int bottom = static_cast<int>((r.bottom() + 1) / ratio + 1);
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 }  // namespace
@@ -49,19 +50,26 @@ void QtSurface::SelectClip(const std::optional<Rect>& clip) {
 void QtSurface::Polyline(const Point* points, int count) {
   if (count < 2 || image_.isNull() || clipBox_.right <= clipBox_.left || clipBox_.bottom <= clipBox_.top) return;
   Draw(points, count);
-  // The dirty part is the clip, cut down to the points' reach.
-  const int reach = EffectivePenWidth(penWidth_) / 2 + 1;
+  MarkDirty(Reach(points, count));
+}
+
+// The part of the image a polyline can have touched: its points' box grown
+// by the pen, cut to the clip.
+QRect QtSurface::Reach(const Point* points, int count) const {
+  const int grow = EffectivePenWidth(penWidth_) / 2 + 1;
   std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
   for (int i = 1; i < count; ++i) {
     minX = std::min<std::int64_t>(minX, points[i].x), maxX = std::max<std::int64_t>(maxX, points[i].x);
     minY = std::min<std::int64_t>(minY, points[i].y), maxY = std::max<std::int64_t>(maxY, points[i].y);
   }
-  const auto cut = [](std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); };
-  const int left = cut(minX + origin_.x - reach, clipBox_.left, clipBox_.right);
-  const int right = cut(maxX + origin_.x + reach + 1, clipBox_.left, clipBox_.right);
-  const int top = cut(minY + origin_.y - reach, clipBox_.top, clipBox_.bottom);
-  const int bottom = cut(maxY + origin_.y + reach + 1, clipBox_.top, clipBox_.bottom);
-  if (right > left && bottom > top) MarkDirty(QRect(left, top, right - left, bottom - top));
+  const auto cut = [](std::int64_t v, int lo, int hi) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi));
+  };
+  const int left = cut(minX + origin_.x - grow, clipBox_.left, clipBox_.right);
+  const int right = cut(maxX + origin_.x + grow + 1, clipBox_.left, clipBox_.right);
+  const int top = cut(minY + origin_.y - grow, clipBox_.top, clipBox_.bottom);
+  const int bottom = cut(maxY + origin_.y + grow + 1, clipBox_.top, clipBox_.bottom);
+  return right > left && bottom > top ? QRect(left, top, right - left, bottom - top) : QRect();
 }
 
 void QtSurface::Draw(const Point* points, int count) {
@@ -96,6 +104,7 @@ void QtSurface::FrameRect(const Rect& rect) {
 }
 
 void QtSurface::MarkDirty(const QRect& deviceRect) {
+  if (deviceRect.isEmpty()) return;
   dirty_ |= deviceRect;
   if (!flushTimer_.isActive()) flushTimer_.start();
 }

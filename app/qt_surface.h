@@ -53,6 +53,7 @@ class QtSurface : public QWidget, public Surface {
 
   PixelBuffer Buffer();
   void Draw(const Point* points, int count);
+  QRect Reach(const Point* points, int count) const;
   void MarkDirty(const QRect& deviceRect);
   void Flush();
   void EraseAndPaint();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace kelvane {
 namespace {
@@ -19,7 +20,6 @@ struct Axes {
   std::vector<PixelRun>* record;  // where the runs are kept for replay, if anywhere
 };
 
-// Pixels of the run at u from v = first to last, inclusive and already clipped.
 // Keeps a run for replay. Single pixels that continue the last run along a
 // row or down a column lengthen it instead, so a thin line keeps one record
 // per straight stretch rather than one per pixel.
@@ -42,6 +42,7 @@ struct Axes {
   runs.push_back({static_cast<std::int32_t>(offset), count, down});
 }
 
+// Pixels of the run at u from v = first to last, inclusive and already clipped.
 template <bool kXMajor>
 [[gnu::always_inline]] inline void WriteRun(const PixelBuffer& b, const Axes& a, int u, int first, int last,
                                             std::uint32_t pixel) {
@@ -100,7 +101,8 @@ void ThinSegment(const PixelBuffer& b, const Axes& a, bool includeEnd, std::uint
 
 // The run of pixels v with lo <= v < hi, cut to the clip.
 template <bool kXMajor>
-[[gnu::always_inline]] inline void CoverRun(const PixelBuffer& b, const Axes& a, int u, double lo, double hi, std::uint32_t pixel) {
+[[gnu::always_inline]] inline void CoverRun(const PixelBuffer& b, const Axes& a, int u, double lo, double hi,
+                                            std::uint32_t pixel) {
   lo = std::max(lo, static_cast<double>(a.vBegin));
   hi = std::min(hi, static_cast<double>(a.vEnd));
   if (!(lo < hi)) return;
