@@ -9,6 +9,7 @@
 #include "app/license_form.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
+#include "assets/artwork/artwork.h"
 #include "session/paradox_table.h"
 #include "sound/fluid_player.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kelvane");
   QApplication::setDesktopFileName("kelvane");
+  QApplication::setWindowIcon(kelvane::ApplicationIcon());
   try {
     try {
       kelvane::PrepareDataDirectory();
