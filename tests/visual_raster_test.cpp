@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "visual/raster.h"
@@ -124,6 +125,38 @@ TEST(Raster, FarCoordinatesAreClippedWithoutOverflow) {
   EXPECT_FALSE(c.Inked(2, 1));
   EXPECT_EQ(c.Count(), 3 * 40 - 2);  // three lines crossing twice
   EXPECT_TRUE(c.PaddingUntouched());
+}
+
+TEST(Raster, RandomPolylinesNeverWriteOutsideTheClip) {
+  std::mt19937 random(7);
+  constexpr auto hi = std::numeric_limits<std::int32_t>::max(), lo = std::numeric_limits<std::int32_t>::min();
+  auto coordinate = [&] {
+    switch (random() % 8) {
+      case 0: return static_cast<std::int32_t>(random() % 2000) - 1000;
+      case 1: return random() % 2 ? hi : lo;
+      case 2: return static_cast<std::int32_t>(random());
+      default: return static_cast<std::int32_t>(random() % 80) - 20;  // near the buffer
+    }
+  };
+  int drawn = 0;
+  for (int i = 0; i < 3000; ++i) {
+    Canvas c(40, 30);
+    std::vector<Point> pts(2 + random() % 5);
+    for (auto& p : pts) p = {coordinate(), coordinate()};
+    auto edge = [&] { return random() % 8 ? static_cast<std::int32_t>(random() % 60) - 10 : coordinate(); };
+    const Rect clip{edge(), edge(), edge(), edge()};
+    const Rect box = Normalized(clip);
+    const Point origin = random() % 2 ? Point{coordinate(), coordinate()} : Point{};
+    Draw(c, pts, static_cast<int>(random() % 40) - 5, clip, origin);
+    drawn += c.Count() > 0;
+    ASSERT_TRUE(c.PaddingUntouched()) << i;
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) { ASSERT_FALSE(c.Inked(x, y)) << i; }
+      }
+    }
+  }
+  EXPECT_GT(drawn, 500);  // enough of them reach the clip to mean something
 }
 
 TEST(Raster, CollapsedSquareIsOneDotOrADisc) {
