@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/about_form.h"
+#include "app/display_text.h"
 #include "app/first_start.h"
 #include "app/license_form.h"
 #include "app/main_form.h"
@@ -16,7 +17,7 @@
 namespace {
 
 void ShowException(const std::exception& error) {
-  QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(error.what()));
+  QMessageBox::critical(nullptr, QApplication::applicationName(), kelvane::DisplayText(error.what()));
 }
 
 // The end of a play is found on the audio thread; the window hears of it

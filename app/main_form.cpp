@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #include "app/about_form.h"
+#include "app/display_text.h"
 #include "app/license_form.h"
 #include "app/main_commands.h"
 #include "app/splash_form.h"
@@ -169,18 +169,24 @@ void TMainForm::Guard(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& error) {
-    // A timer may fail again while the box is open; one box at a time.
-    if (showingError_) {
-      std::fprintf(stderr, "kelvane: %s\n", error.what());
-      return;
-    }
-    showingError_ = true;
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), QString::fromLocal8Bit(error.what()),
-                    QMessageBox::Ok, this);
+    ShowException(DisplayText(error.what()));
+  }
+}
+
+// Timers and the player go on while an error box is open; an error they
+// raise then waits for its turn, once, instead of stacking box on box.
+void TMainForm::ShowException(const QString& message) {
+  if (!pendingErrors_.contains(message)) pendingErrors_.append(message);
+  if (showingError_) return;
+  showingError_ = true;
+  while (!pendingErrors_.isEmpty()) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), pendingErrors_.first(), QMessageBox::Ok,
+                    this);
     box.setObjectName("ErrorBox");
     box.exec();
-    showingError_ = false;
+    pendingErrors_.removeFirst();
   }
+  showingError_ = false;
 }
 
 // FormActivate runs at the first activation only: the program's own modal
@@ -217,7 +223,7 @@ void TMainForm::ShowModal(ModalWindow window) {
 void TMainForm::CloseMainWindow() { close(); }
 
 void TMainForm::SetStatusText(int panel, const std::string& text) {
-  panels_.at(panel)->setText(QString::fromLocal8Bit(text));
+  panels_.at(panel)->setText(DisplayText(text));
 }
 
 QString TMainForm::StatusText(int panel) const { return panels_.at(panel)->text(); }
@@ -226,8 +232,7 @@ QString TMainForm::CommentText() const { return memo_->toPlainText(); }
 
 void TMainForm::ClearComment() { memo_->clear(); }
 
-void TMainForm::AddCommentLine(const std::string& line) { // Texts from the table are 8-bit, mostly code page 1252; Latin-1 shows them closest.
-  memo_->appendPlainText(QString::fromLatin1(line)); }
+void TMainForm::AddCommentLine(const std::string& line) { memo_->appendPlainText(DisplayText(line)); }
 
 void TMainForm::SetPauseCaption(const std::string& caption) { pauseMenu_->setText(QString::fromStdString(caption)); }
 

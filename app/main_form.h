@@ -53,6 +53,7 @@ class TMainForm : public QMainWindow, private Shell {
   // Runs a handler; an error ends it and is shown in a modal error box, and
   // the program runs on.
   void Guard(const std::function<void()>& handler);
+  void ShowException(const QString& message);
 
  protected:
   bool event(QEvent* event) override;
@@ -89,6 +90,7 @@ class TMainForm : public QMainWindow, private Shell {
   TSplashForm2* splash_ = nullptr;
   bool activated_ = false;
   bool showingError_ = false;
+  QStringList pendingErrors_;
 };
 
 }  // namespace kelvane

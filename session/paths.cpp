@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace kelvane {
 namespace {
 
@@ -31,7 +34,12 @@ std::string DataDirectory() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/Kelvane";
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.local/share/Kelvane";
+  if (home == nullptr || home[0] == '\0') {
+    // Started without a HOME (from a service, say): the account's own.
+    const passwd* account = getpwuid(getuid());
+    home = account != nullptr ? account->pw_dir : "/tmp";
+  }
+  return std::string(home) + "/.local/share/Kelvane";
 }
 
 std::string HostPath(std::string_view windowsPath) {

@@ -1,5 +1,7 @@
 #include "sound/playback.h"
 
+#include <cstdint>
+
 #include "app/toolkit/text.h"
 #include "session/paths.h"
 
@@ -47,7 +49,8 @@ void StartPlayback(SessionState& s, MainControls& c) {
 
 void MediaPlayer1Notify(SessionState& s, MainControls& c) {
   if (modeNames[static_cast<int>(c.player.Mode())] != "Stopped") return;
-  s.currentCycle += 1;
+  // Saturates: a file may ask for INT32_MAX cycles.
+  if (s.currentCycle < INT32_MAX) s.currentCycle += 1;
   if (s.currentCycle > s.cycles) {
     c.player.Stop();
     c.player.SetNotify(false);

@@ -161,6 +161,27 @@ TEST_F(MainFormTest, AnErrorEndsTheHandlerInABoxAndTheProgramRunsOn) {
   EXPECT_FALSE(form->timer2().Enabled()) << "the steps before it did";
 }
 
+TEST_F(MainFormTest, ErrorsRaisedWhileABoxIsOpenFollowItOnceEach) {
+  form->show();
+  QStringList shown;
+  std::function<void()> answer = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    shown << box->text();
+    if (shown.size() == 1) {
+      // Handlers that run while the first box is up fail too.
+      form->Guard([] { throw std::runtime_error("second"); });
+      form->Guard([] { throw std::runtime_error("No sequence file is open"); });
+      form->Guard([] { throw std::runtime_error("second"); });
+    }
+    box->accept();
+    if (shown.size() < 5) QTimer::singleShot(20, answer);
+  };
+  QTimer::singleShot(20, answer);
+  form->Guard([] { throw std::runtime_error("No sequence file is open"); });
+  EXPECT_EQ(shown, (QStringList{"No sequence file is open", "second"}));
+}
+
 TEST_F(MainFormTest, ClosingWhilePlayingStopsThePlayer) {
   form->state().playing = true;
   player_->SetFileName("x");

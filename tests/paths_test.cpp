@@ -19,12 +19,15 @@ class PathsTest : public ::testing::Test {
     root = fs::temp_directory_path() / ("kelvane-paths-" + std::to_string(::getpid()));
     fs::create_directories(root);
     setenv("XDG_DATA_HOME", root.c_str(), 1);
+    if (const char* home = std::getenv("HOME")) savedHome = home;
   }
   void TearDown() override {
     fs::remove_all(root);
     unsetenv("XDG_DATA_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
   }
   fs::path root;
+  std::string savedHome;
 };
 
 TEST_F(PathsTest, DataDirectoryFollowsXdgDataHomeThenHome) {
@@ -32,6 +35,10 @@ TEST_F(PathsTest, DataDirectoryFollowsXdgDataHomeThenHome) {
   unsetenv("XDG_DATA_HOME");
   setenv("HOME", "/home/someone", 1);
   EXPECT_EQ(DataDirectory(), "/home/someone/.local/share/Kelvane");
+  unsetenv("HOME");
+  const std::string withoutHome = DataDirectory();
+  EXPECT_NE(withoutHome.rfind("/.local/share/Kelvane", 0), 0u) << "never a folder at the root";
+  EXPECT_TRUE(withoutHome.ends_with("/.local/share/Kelvane"));
 }
 
 TEST_F(PathsTest, FixedDirectoriesMapWhateverTheLetterCase) {

@@ -74,6 +74,13 @@ TEST_F(PlaybackTest, HugeCountsDoNotOverflow) {
   EXPECT_EQ(w.state.remainingMinutes, 307445734132329130LL);
 }
 
+TEST_F(PlaybackTest, NegativeExtremesShowTheTrueTime) {
+  // (INT32_MIN - 1) x INT32_MIN x 4 = 18446744082299486208 s.
+  Start(INT32_MIN, INT32_MIN);
+  EXPECT_EQ(w.shell.panels[3], Remaining("307445734704991436", "48"));
+  EXPECT_EQ(w.shell.panels[2], "Total Cycles:  -2147483648");
+}
+
 TEST_F(PlaybackTest, SequenceFileFollowsTheRowCount) {
   const std::pair<int, std::string> cases[] = {
       {0, "SEQ_1X.MID"}, {1, "SEQ_1X.MID"}, {2, "SEQ_2X.MID"}, {30, "SEQ_30X.MID"}};
