@@ -21,7 +21,8 @@ void ShowException(const std::exception& error) {
 }
 
 // The end of a play is found on the audio thread; the window hears of it
-// through the event loop, never inside another handler.
+// through the event loop, after the handler that is running has returned or
+// from the event loop of a modal window it opened.
 void PostToUserInterface(std::function<void()> call) {
   QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
 }

@@ -59,7 +59,9 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
   }
 }
 
-TMainForm::~TMainForm() = default;
+// The surface outlives the members its paint handler uses: QWidget deletes
+// its children only after this destructor has run.
+TMainForm::~TMainForm() { surface_->onPaint = nullptr; }
 
 void TMainForm::SetSecondaryForms(TAboutForm* about, TLicenseForm* license, TSplashForm2* splash) {
   about_ = about;

@@ -12,9 +12,19 @@
 
 namespace kelvane {
 
+namespace {
+
+// The silent clock divides by the rate and the beep counts frames with it.
+int CheckedSampleRate(int rate) {
+  if (rate < 8000 || rate > 96000) throw std::invalid_argument("Unsupported sample rate " + std::to_string(rate));
+  return rate;
+}
+
+}  // namespace
+
 FluidPlayer::FluidPlayer(FluidPlayerOptions options)
     : options_(std::move(options)),
-      engine_(std::make_unique<SynthEngine>(options_.sampleRate)),
+      engine_(std::make_unique<SynthEngine>(CheckedSampleRate(options_.sampleRate))),
       self_(std::make_shared<FluidPlayer*>(this)) {
   if (!options_.post) throw std::invalid_argument("FluidPlayer needs a way to post calls to its thread");
   std::weak_ptr<FluidPlayer*> weak = self_;
@@ -80,7 +90,9 @@ void FluidPlayer::Play() {
 void FluidPlayer::Pause() {
   RequireOpen();
   if (mode_ != PlayerMode::Playing) return;
-  engine_->Halt();
+  // A play that has just reached its end is stopped there, as far as the
+  // listener can tell; its end, already posted, must still count as a cycle.
+  if (!engine_->HaltUnlessEnded()) return;
   mode_ = PlayerMode::Paused;
 }
 

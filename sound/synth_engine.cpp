@@ -77,6 +77,15 @@ void SynthEngine::Halt() {
   ++generation_;
 }
 
+bool SynthEngine::HaltUnlessEnded() {
+  std::lock_guard lock(lock_);
+  if (atEnd_) return false;
+  if (player_) fluid_player_stop(player_);
+  fluid_synth_all_sounds_off(synth_, -1);
+  ++generation_;
+  return true;
+}
+
 void SynthEngine::Park() {
   std::lock_guard lock(lock_);
   if (player_) fluid_player_stop(player_);

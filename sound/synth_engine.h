@@ -39,6 +39,9 @@ class SynthEngine : public Renderer {
   void Start();
   // Halts where it is and silences every note.
   void Halt();
+  // The same, unless the play has already reached its end: then nothing
+  // changes and false is returned, so the end already on its way still counts.
+  bool HaltUnlessEnded();
   // After the end of a play: halts the player, letting the notes ring out.
   void Park();
 

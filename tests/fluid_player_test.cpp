@@ -166,6 +166,29 @@ TEST_F(FluidPlayerTest, AnEndStillQueuedWhenThePlayIsCutShortNeverCounts) {
   EXPECT_EQ(p_.notifications.size(), 1u);
 }
 
+TEST_F(FluidPlayerTest, PausingAPlayThatHasJustEndedStillCountsItsEnd) {
+  OpenAndPlay();
+  p_.RenderOnly(4.2);  // the end is found and posted, not yet handled
+  ASSERT_FALSE(p_.posted.calls.empty());
+  p_.player.Pause();
+  p_.posted.RunAll();
+  ASSERT_EQ(p_.notifications.size(), 1u) << "the cycle that ended is counted";
+  EXPECT_EQ(p_.player.Mode(), PlayerMode::Stopped);
+  p_.player.SetNotify(true);
+  p_.player.Play();
+  p_.Run(4.5);
+  EXPECT_EQ(p_.notifications.size(), 2u) << "the next play is a whole new cycle";
+}
+
+TEST_F(FluidPlayerTest, ASampleRateOutsideWhatTheOutputsTakeIsRefused) {
+  for (int rate : {0, -44100, 7999, 96001}) {
+    PostedCalls posted;
+    EXPECT_THROW(FluidPlayer(FluidPlayerOptions{AudioOutput::ManualClock, "", rate, posted.Poster()}),
+                 std::invalid_argument)
+        << rate;
+  }
+}
+
 TEST_F(FluidPlayerTest, StopBeforeTheFirstPlayThenPlayPlaysTheWholeFile) {
   p_.player.Open();
   p_.player.Stop();

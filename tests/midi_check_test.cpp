@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 
 #include "sound/fluid_log.h"
 #include "sound/midi_check.h"
@@ -80,6 +81,17 @@ TEST(MidiCheckTest, BrokenHeadersAndTracksAreRefusedWithTheirReason) {
   EXPECT_EQ(Verdict(FileWithTrack({0x00, 0xFF, 0x2F, 0x00, 0xF1, 0xF2})), "ok");
 }
 
+TEST(MidiCheckTest, ATrackLongerThanThePlayerCanCountIsRefused) {
+  // Eight deltas of 0x0FFFFFFF ticks: just under 2^31, where the player's
+  // tick arithmetic overflows and the play would never end.
+  Bytes events;
+  for (int i = 0; i < 8; ++i) events.insert(events.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 64});
+  events.insert(events.end(), {0x00, 0xFF, 0x2F, 0x00});
+  EXPECT_THAT(Verdict(FileWithTrack(events)), HasSubstr("track 1 is too long"));
+  events.erase(events.begin() + 7 * 4, events.begin() + 8 * 7);  // four of them: 2^30 - 4 ticks
+  EXPECT_EQ(Verdict(FileWithTrack(events)), "ok");
+}
+
 TEST(MidiCheckTest, EveryTruncationIsRefused) {
   const Bytes good = SequenceTemplate(2);
   for (std::size_t n = 0; n < good.size(); ++n)
@@ -138,12 +150,16 @@ TEST(MidiCheckTest, ReadSequenceFileNamesTheFileAndTheReason) {
         try {
           ReadSequenceFile(dir.string());
         } catch (const std::runtime_error& e) {
-          EXPECT_EQ(std::string(e.what()), "Cannot open sequence file " + dir.string() + ": Is a directory");
+          EXPECT_EQ(std::string(e.what()), "Cannot open sequence file " + dir.string() + ": not a regular file");
           throw;
         }
       },
       std::runtime_error);
-  std::filesystem::resize_file(dir / "ok.mid", (16u << 20) + 1);
+  // A named pipe is refused without waiting for a writer.
+  ASSERT_EQ(mkfifo((dir / "pipe.mid").c_str(), 0600), 0);
+  EXPECT_THAT([&] { ReadSequenceFile((dir / "pipe.mid").string()); },
+              ::testing::ThrowsMessage<std::runtime_error>(HasSubstr("not a regular file")));
+  std::filesystem::resize_file(dir / "ok.mid", (1u << 20) + 1);
   EXPECT_THAT([&] { ReadSequenceFile((dir / "ok.mid").string()); },
               ::testing::ThrowsMessage<std::runtime_error>(HasSubstr("too large")));
 }
