@@ -39,7 +39,7 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
       dialog_(this),
       timer2_(1, Qt::PreciseTimer),
       timer3_(50, Qt::CoarseTimer),
-      controls_{*this, *surface_, *services_.player, *services_.table, dialog_, timer2_, timer3_} {
+      controls_{*this, *surface_, *services_.player, *services_.table, dialog_, timer2_} {
   setObjectName("MainForm");
   setWindowTitle("Kelvane   v 1.1");
   setFont(PixelFont(font(), 11));

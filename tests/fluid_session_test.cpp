@@ -27,8 +27,7 @@ struct FluidMainWindow {
   FakeTable table{log};
   FakeFileDialog dialog{log};
   FakeTimer timer2{log, "Timer2", false};
-  FakeTimer timer3{log, "Timer3", true};
-  MainControls controls{shell, surface, sound.player, table, dialog, timer2, timer3};
+  MainControls controls{shell, surface, sound.player, table, dialog, timer2};
   SessionState state;
 };
 

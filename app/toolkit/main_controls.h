@@ -15,8 +15,7 @@ struct MainControls {
   MediaPlayer& player;  // MediaPlayer1
   Table& table;         // the session table
   FileDialog& dialog;   // OpenDialogDB1
-  Timer& timer2;        // tunnel tick, every 1 ms
-  Timer& timer3;        // pulse tick, every 50 ms
+  Timer& timer2;        // tunnel tick, every 1 ms; the pulse timer is never switched
 };
 
 }  // namespace kelvane

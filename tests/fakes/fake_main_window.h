@@ -20,8 +20,7 @@ struct FakeMainWindow {
   FakeTable table{log};
   FakeFileDialog dialog{log};
   FakeTimer timer2{log, "Timer2", true};
-  FakeTimer timer3{log, "Timer3", true};
-  MainControls controls{shell, surface, player, table, dialog, timer2, timer3};
+  MainControls controls{shell, surface, player, table, dialog, timer2};
   SessionState state;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +44,6 @@ class FakeSurface : public Surface {
   void Invalidate() override { log_.Add("Invalidate"); }
   void Repaint() override {
     log_.Add("Repaint");
-    if (onRepaint) onRepaint();
   }
 
   Point origin;
@@ -54,7 +52,6 @@ class FakeSurface : public Surface {
   int penWidth = 1;
   std::vector<Line> lines;
   std::vector<Frame> frames;
-  std::function<void()> onRepaint;
 
  private:
   Recorder& log_;
