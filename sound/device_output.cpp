@@ -67,9 +67,21 @@ fluid_audio_driver_t* TryDriver(fluid_settings_t* settings, const Driver& d, Ren
   return driver;
 }
 
+// About 12 ms a period, in whole blocks of FluidSynth's 64 frames. Its
+// default of 64 frames wakes the driver 700 times a second; much larger
+// periods delay the first note. Two periods are all the buffer ALSA gets.
+void SetPeriod(fluid_settings_t* settings) {
+  double rate = 44100;
+  fluid_settings_getnum(settings, "synth.sample-rate", &rate);
+  const int blocks = std::max(1, static_cast<int>(rate * 0.012 / 64));
+  fluid_settings_setint(settings, "audio.period-size", blocks * 64);
+  fluid_settings_setint(settings, "audio.periods", 2);
+}
+
 }  // namespace
 
 std::unique_ptr<Output> OpenDeviceOutput(fluid_settings_t* settings, Renderer& renderer, std::string& failures) {
+  SetPeriod(settings);
   for (const Driver& d : kDrivers) {
     if (fluid_audio_driver_t* driver = TryDriver(settings, d, renderer, failures))
       return std::make_unique<DeviceOutput>(driver, d.name);

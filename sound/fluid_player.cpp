@@ -34,38 +34,70 @@ FluidPlayer::FluidPlayer(FluidPlayerOptions options)
       if (auto self = weak.lock()) (*self)->EndOfPlay(generation);
     });
   });
-  OpenOutput();
+  engine_->SetOnQuiet([weak, post] {
+    post([weak] {
+      if (auto self = weak.lock()) (*self)->StopOutputIfQuiet();
+    });
+  });
+  if (options_.output == AudioOutput::ManualClock) {
+    manualClock_ = std::make_unique<ManualClock>(*engine_);
+    outputName_ = manualClock_->Name();
+  }
+  SynthEngine& engine = *engine_;
+  const std::string font = options_.soundFont;
+  soundFontLoading_ =
+      std::async(std::launch::async, [&engine, font] { engine.LoadSoundFont(font.empty() ? FindSoundFont() : font); });
 }
 
 FluidPlayer::~FluidPlayer() {
   output_.reset();  // no more rendering before the synthesizer goes
+  if (soundFontLoading_.valid()) soundFontLoading_.wait();
 }
 
-void FluidPlayer::OpenOutput() {
-  if (options_.output == AudioOutput::ManualClock) {
-    auto clock = std::make_unique<ManualClock>(*engine_);
-    manualClock_ = clock.get();
-    output_ = std::move(clock);
-    return;
+// A font that failed to load at start-up is tried again, so one installed
+// since then is found; the error names what is missing.
+void FluidPlayer::WaitForSoundFont() {
+  if (soundFontLoading_.valid()) {
+    try {
+      soundFontLoading_.get();
+    } catch (const std::exception&) {
+    }
   }
-  std::string failures;
-  if (options_.output == AudioOutput::Device) output_ = OpenDeviceOutput(engine_->Settings(), *engine_, failures);
-  if (output_) {
-    std::fprintf(stderr, "kelvane: sound output: %s\n", output_->Name().c_str());
-    return;
-  }
-  output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
-  if (failures.empty())
-    std::fprintf(stderr, "kelvane: sound output: silent clock\n");
-  else
-    std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n",
-                 failures.c_str());
-}
-
-void FluidPlayer::LoadSoundFont() {
   if (!engine_->HasSoundFont())
     engine_->LoadSoundFont(options_.soundFont.empty() ? FindSoundFont() : options_.soundFont);
 }
+
+// The output runs only while something sounds, so an idle program costs
+// nothing; it is opened again for the next play or beep.
+void FluidPlayer::StartOutput() {
+  if (manualClock_) {
+    manualRunning_ = true;
+    return;
+  }
+  if (output_) return;
+  std::string failures;
+  if (options_.output == AudioOutput::Device && !deviceFailed_)
+    output_ = OpenDeviceOutput(engine_->Settings(), *engine_, failures);
+  if (!output_) {
+    output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
+    if (options_.output == AudioOutput::Device && !deviceFailed_)
+      std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n",
+                   failures.c_str());
+    deviceFailed_ = true;
+  }
+  if (output_->Name() != outputName_) {
+    outputName_ = output_->Name();
+    if (options_.output == AudioOutput::Device) std::fprintf(stderr, "kelvane: sound output: %s\n", outputName_.c_str());
+  }
+}
+
+void FluidPlayer::StopOutputIfQuiet() {
+  if (!engine_->IsQuiet()) return;
+  output_.reset();
+  manualRunning_ = false;
+}
+
+bool FluidPlayer::OutputRunning() const { return manualClock_ ? manualRunning_ : output_ != nullptr; }
 
 // Like the sequencer it stands in for, Open closes the old file first, so a
 // failed Open leaves no file open.
@@ -73,9 +105,9 @@ void FluidPlayer::Open() {
   if (open_) engine_->Unload();
   open_ = false;
   mode_ = PlayerMode::NotReady;
-  std::vector<std::uint8_t> bytes = ReadSequenceFile(fileName_);
-  LoadSoundFont();
-  engine_->Load(std::move(bytes));
+  SequenceBytes file = ReadSequenceFile(fileName_);
+  WaitForSoundFont();
+  engine_->Load(std::move(file.bytes), file.programs);
   open_ = true;
   mode_ = PlayerMode::Open;
 }
@@ -83,6 +115,8 @@ void FluidPlayer::Open() {
 void FluidPlayer::Play() {
   RequireOpen();
   if (mode_ == PlayerMode::Playing) return;
+  reportEnd_ = mode_ == PlayerMode::Stopped;
+  StartOutput();
   engine_->Start();
   mode_ = PlayerMode::Playing;
 }
@@ -113,17 +147,19 @@ void FluidPlayer::EndOfPlay(int generation) {
   if (generation != engine_->Generation() || mode_ != PlayerMode::Playing) return;
   engine_->Park();
   mode_ = PlayerMode::Stopped;
-  if (!notify_) return;
+  if (!notify_ && !reportEnd_) return;
   notify_ = false;
+  reportEnd_ = false;
   if (onNotify_) onNotify_();
 }
 
 void FluidPlayer::Beep() {
   try {
-    LoadSoundFont();
+    WaitForSoundFont();
   } catch (const std::exception&) {
     return;  // the system bell still sounds; the missing font shows at the next Open
   }
+  StartOutput();
   engine_->Beep();
 }
 
@@ -132,6 +168,6 @@ void FluidPlayer::Advance(int frames, std::vector<float>* left, std::vector<floa
   manualClock_->Advance(frames, left, right);
 }
 
-std::string FluidPlayer::OutputName() const { return output_->Name(); }
+std::string FluidPlayer::OutputName() const { return outputName_; }
 
 }  // namespace kelvane

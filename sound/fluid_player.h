@@ -4,6 +4,7 @@
 // clock when there is none, or on a clock that tests advance by hand.
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,8 +29,9 @@ struct FluidPlayerOptions {
 
 class FluidPlayer : public MediaPlayer {
  public:
-  // Opens the output (and says on standard error which one, unless it is the
-  // manual clock); the SoundFont is loaded when it is first needed.
+  // Starts loading the SoundFont on a thread of its own, so that a window
+  // can show at once; Open waits for it only if it has not finished. The
+  // output opens when something is to sound and stops when all is quiet.
   explicit FluidPlayer(FluidPlayerOptions options);
   ~FluidPlayer() override;
   FluidPlayer(const FluidPlayer&) = delete;
@@ -38,6 +40,9 @@ class FluidPlayer : public MediaPlayer {
   void SetFileName(const std::string& path) override { fileName_ = path; }
   std::string FileName() const override { return fileName_; }
   void Open() override;
+  // A play started from the Stopped mode (after the end of a play, or after
+  // Stop) reports its end even when Notify is false: the program pauses and
+  // resumes a session that has ended, and its tunnel must stop with the sound.
   void Play() override;
   void Pause() override;
   void Stop() override;
@@ -50,26 +55,36 @@ class FluidPlayer : public MediaPlayer {
   // system bell. Quietly does nothing when no SoundFont can be loaded.
   void Beep();
   // Manual clock only: renders this many frames now, appending the stereo
-  // samples when asked to.
+  // samples when asked to. The manual clock renders whenever it is advanced;
+  // OutputRunning says whether a device would be open.
   void Advance(int frames, std::vector<float>* left = nullptr, std::vector<float>* right = nullptr);
+  // The output in use ("PulseAudio", "ALSA", "silent clock", "manual clock"),
+  // or "none" before anything has sounded.
   std::string OutputName() const;
+  bool OutputRunning() const;
 
  private:
-  void OpenOutput();
-  void LoadSoundFont();
+  void WaitForSoundFont();
+  void StartOutput();
+  void StopOutputIfQuiet();
   void RequireOpen() const;
   void EndOfPlay(int generation);
 
   FluidPlayerOptions options_;
   std::unique_ptr<SynthEngine> engine_;
+  std::future<void> soundFontLoading_;
   std::unique_ptr<Output> output_;  // after engine_: it renders into it
-  ManualClock* manualClock_ = nullptr;
+  std::unique_ptr<ManualClock> manualClock_;
+  bool manualRunning_ = false;
+  bool deviceFailed_ = false;  // told once; the silent clock stands in from then on
+  std::string outputName_ = "none";
   std::string fileName_;
   bool open_ = false;
   bool notify_ = false;
+  bool reportEnd_ = false;
   PlayerMode mode_ = PlayerMode::NotReady;
   std::function<void()> onNotify_;
-  // Posted ends hold it weakly, so an end that arrives after the player is
+  // Posted calls hold it weakly, so one that arrives after the player is
   // gone does nothing.
   std::shared_ptr<FluidPlayer*> self_;
 };

@@ -29,7 +29,8 @@ unsigned Be16(std::span<const std::uint8_t> b, std::size_t at) { return unsigned
 // Reads the events of one track chunk, never past its end.
 class TrackReader {
  public:
-  TrackReader(std::span<const std::uint8_t> track, unsigned number) : t_(track), number_(number) {}
+  TrackReader(std::span<const std::uint8_t> track, unsigned number, std::vector<ProgramChange>& programs)
+      : t_(track), number_(number), programs_(programs) {}
 
   void CheckAll() {
     while (pos_ < t_.size() && !ended_) CheckEvent();
@@ -54,8 +55,10 @@ class TrackReader {
     if (n > t_.size() - pos_) Fail("track " + std::to_string(number_) + " has an event longer than the track");
     pos_ += n;
   }
-  void DataByte() {
-    if (Next() & 0x80) Fail("track " + std::to_string(number_) + " has a data byte above 127");
+  std::uint8_t DataByte() {
+    const std::uint8_t byte = Next();
+    if (byte & 0x80) Fail("track " + std::to_string(number_) + " has a data byte above 127");
+    return byte;
   }
 
   void CheckEvent() {
@@ -69,8 +72,9 @@ class TrackReader {
     if (status == 0xF0) return Skip(VarLen());
     if (status >= 0xF0) Fail("track " + std::to_string(number_) + " has an unsupported system event");
     running_ = status;
-    DataByte();
+    const std::uint8_t first = DataByte();
     unsigned kind = status & 0xF0;
+    if (kind == 0xC0) programs_.push_back({status & 0x0F, first});
     if (kind != 0xC0 && kind != 0xD0) DataByte();
   }
 
@@ -96,6 +100,7 @@ class TrackReader {
   std::uint8_t running_ = 0;
   bool ended_ = false;
   std::uint64_t ticks_ = 0;
+  std::vector<ProgramChange>& programs_;
 };
 
 // Returns the number of tracks after checking the header chunk.
@@ -114,7 +119,8 @@ unsigned CheckHeader(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-void CheckStandardMidiFile(std::span<const std::uint8_t> bytes) {
+std::vector<ProgramChange> CheckStandardMidiFile(std::span<const std::uint8_t> bytes) {
+  std::vector<ProgramChange> programs;
   unsigned tracks = CheckHeader(bytes);
   std::size_t pos = 14;
   unsigned found = 0;
@@ -125,9 +131,10 @@ void CheckStandardMidiFile(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = pos; i < pos + 4; ++i)
       if (bytes[i] & 0x80) Fail("a chunk name is not ASCII");
     bool isTrack = Be32(bytes, pos) == 0x4D54726B;
-    if (isTrack) TrackReader(bytes.subspan(pos + 8, length), ++found).CheckAll();
+    if (isTrack) TrackReader(bytes.subspan(pos + 8, length), ++found, programs).CheckAll();
     pos += 8 + std::size_t{length};
   }
+  return programs;
 }
 
 }  // namespace kelvane
@@ -149,11 +156,11 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadSequenceFile(const std::string& path) {
+SequenceBytes ReadSequenceFile(const std::string& path) {
   try {
-    std::vector<std::uint8_t> bytes = ReadAll(path);
-    CheckStandardMidiFile(bytes);
-    return bytes;
+    SequenceBytes file{ReadAll(path), {}};
+    file.programs = CheckStandardMidiFile(file.bytes);
+    return file;
   } catch (const std::runtime_error& e) {
     throw std::runtime_error("Cannot open sequence file " + path + ": " + e.what());
   }

@@ -1,8 +1,11 @@
 #include "sound/synth_engine.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "sound/fluid_log.h"
+#include "sound/sample_guard.h"
 
 namespace kelvane {
 namespace {
@@ -15,6 +18,18 @@ constexpr int kBeepKey = 81;
 constexpr int kBeepVelocity = 110;
 constexpr double kBeepSeconds = 0.15;
 
+// Below this (-80 dB) a reverb tail is no longer heard; after this long
+// below it, with no note sounding and nothing playing, the output may stop.
+constexpr float kAudibleLevel = 1e-4f;
+constexpr double kQuietSeconds = 0.3;
+
+float Peak(int frames, int nout, float** out) {
+  float peak = 0;
+  for (int c = 0; c < nout; ++c)
+    for (int i = 0; i < frames; ++i) peak = std::max(peak, std::fabs(out[c][i]));
+  return peak;
+}
+
 }  // namespace
 
 SynthEngine::SynthEngine(int sampleRate) : sampleRate_(sampleRate) {
@@ -22,11 +37,22 @@ SynthEngine::SynthEngine(int sampleRate) : sampleRate_(sampleRate) {
   settings_ = new_fluid_settings();
   if (!settings_) throw std::runtime_error("Cannot create the synthesizer's settings");
   fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate);
+  // A large SoundFont holds a hundred megabytes of samples; a session uses
+  // one instrument and the beep.
+  fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
+  // The templates set their programs and controllers at their start. A reset
+  // at every play would drop the instruments in use, and FluidSynth would
+  // read their samples again on the rendering thread.
+  fluid_settings_setint(settings_, "player.reset-synth", 0);
   synth_ = new_fluid_synth(settings_);
   if (!synth_) {
     delete_fluid_settings(settings_);
     throw std::runtime_error("Cannot create the synthesizer");
   }
+  // FluidSynth 2.3 leaves the reverb's delay lines uninitialised until the
+  // first reset: a new synthesizer would mix leftover heap memory into its
+  // output, now and then a non-finite value that stays in the feedback.
+  fluid_synth_system_reset(synth_);
 }
 
 SynthEngine::~SynthEngine() {
@@ -37,18 +63,24 @@ SynthEngine::~SynthEngine() {
 
 void SynthEngine::LoadSoundFont(const std::string& path) {
   if (soundFontLoaded_) return;
-  // Not under the lock: a large font takes a while and the synthesizer
-  // guards its own font list.
+  // Not under the lock: the synthesizer guards its own font list.
   if (fluid_synth_sfload(synth_, path.c_str(), 1) == FLUID_FAILED)
     throw std::runtime_error("Cannot load the SoundFont " + path);
+  // The beep's instrument is read now, not when the session ends.
+  fluid_synth_program_change(synth_, kBeepChannel, kBeepProgram);
   soundFontLoaded_ = true;
 }
 
-void SynthEngine::Load(std::vector<std::uint8_t> bytes) {
+void SynthEngine::Load(std::vector<std::uint8_t> bytes, const std::vector<ProgramChange>& programs) {
+  // Outside the lock: reading an instrument's samples takes milliseconds,
+  // which the rendering thread must not wait for.
+  for (const ProgramChange& p : programs)
+    if (p.channel != kBeepChannel) fluid_synth_program_change(synth_, p.channel, p.program);
   std::lock_guard lock(lock_);
   fluid_synth_all_sounds_off(synth_, -1);
   sequence_ = std::move(bytes);
   MakePlayer();
+  playing_ = false;
   ++generation_;
 }
 
@@ -57,6 +89,7 @@ void SynthEngine::Unload() {
   fluid_synth_all_sounds_off(synth_, -1);
   DeletePlayer();
   sequence_.clear();
+  playing_ = false;
   ++generation_;
 }
 
@@ -67,6 +100,8 @@ void SynthEngine::Start() {
   if (!player_) return;
   if (atEnd_) MakePlayer();
   fluid_player_play(player_);
+  playing_ = true;
+  Wake();
   ++generation_;
 }
 
@@ -74,6 +109,7 @@ void SynthEngine::Halt() {
   std::lock_guard lock(lock_);
   if (player_) fluid_player_stop(player_);
   fluid_synth_all_sounds_off(synth_, -1);
+  playing_ = false;
   ++generation_;
 }
 
@@ -82,6 +118,7 @@ bool SynthEngine::HaltUnlessEnded() {
   if (atEnd_) return false;
   if (player_) fluid_player_stop(player_);
   fluid_synth_all_sounds_off(synth_, -1);
+  playing_ = false;
   ++generation_;
   return true;
 }
@@ -89,6 +126,7 @@ bool SynthEngine::HaltUnlessEnded() {
 void SynthEngine::Park() {
   std::lock_guard lock(lock_);
   if (player_) fluid_player_stop(player_);
+  playing_ = false;
 }
 
 void SynthEngine::Beep() {
@@ -96,17 +134,50 @@ void SynthEngine::Beep() {
   fluid_synth_program_change(synth_, kBeepChannel, kBeepProgram);
   fluid_synth_noteon(synth_, kBeepChannel, kBeepKey, kBeepVelocity);
   beepFramesLeft_ = static_cast<long>(kBeepSeconds * sampleRate_);
+  Wake();
+}
+
+bool SynthEngine::IsQuiet() {
+  std::lock_guard lock(lock_);
+  return quietReported_;
+}
+
+// Under the lock: something is about to sound.
+void SynthEngine::Wake() {
+  quietFrames_ = 0;
+  quietReported_ = false;
 }
 
 void SynthEngine::Render(int frames, int nfx, float** fx, int nout, float** out) {
   int ended = -1;
+  bool nowQuiet = false;
   {
     std::lock_guard lock(lock_);
     fluid_synth_process(synth_, frames, nfx, fx, nout, out);
+    if (fx != out)
+      for (int c = 0; c < nfx; ++c) GuardSamples(fx[c], frames);
+    for (int c = 0; c < nout; ++c) GuardSamples(out[c], frames);
     if (beepFramesLeft_ > 0 && (beepFramesLeft_ -= frames) <= 0) fluid_synth_noteoff(synth_, kBeepChannel, kBeepKey);
     std::swap(ended, pendingEnd_);
+    if (ended >= 0) playing_ = false;
+    const bool wasQuiet = quietReported_;
+    TrackQuiet(frames, nout, out);
+    nowQuiet = quietReported_ && !wasQuiet;
   }
   if (ended >= 0 && onEnd_) onEnd_(ended);
+  if (nowQuiet && onQuiet_) onQuiet_();
+}
+
+// Under the lock, after a block was rendered.
+void SynthEngine::TrackQuiet(int frames, int nout, float** out) {
+  const bool sounding =
+      playing_ || beepFramesLeft_ > 0 || fluid_synth_get_active_voice_count(synth_) > 0 || Peak(frames, nout, out) >= kAudibleLevel;
+  if (sounding) {
+    Wake();
+    return;
+  }
+  quietFrames_ += frames;
+  if (quietFrames_ >= static_cast<long>(kQuietSeconds * sampleRate_)) quietReported_ = true;
 }
 
 void SynthEngine::MakePlayer() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sound/audio_output.h"
+#include "sound/midi_check.h"
 
 namespace kelvane {
 
@@ -25,15 +26,18 @@ class SynthEngine : public Renderer {
   SynthEngine& operator=(const SynthEngine&) = delete;
 
   fluid_settings_t* Settings() { return settings_; }
+  int SampleRate() const { return sampleRate_; }
 
-  // Loads the SoundFont the first time (throws if FluidSynth cannot);
-  // later calls do nothing.
+  // Loads the SoundFont (throws if FluidSynth cannot). Only the samples of
+  // the instruments in use are read, now and whenever a sequence selects
+  // another. May run on a thread of its own while nothing renders.
   void LoadSoundFont(const std::string& path);
   bool HasSoundFont() const { return soundFontLoaded_; }
 
   // Replaces the sequence (silencing the old one) with the bytes of a
-  // checked MIDI file, positioned at its start; Unload leaves none.
-  void Load(std::vector<std::uint8_t> bytes);
+  // checked MIDI file, positioned at its start, and reads the samples of its
+  // instruments now rather than on the rendering thread; Unload leaves none.
+  void Load(std::vector<std::uint8_t> bytes, const std::vector<ProgramChange>& programs);
   void Unload();
   // Plays from the position, or from the start when the end was reached.
   void Start();
@@ -52,6 +56,12 @@ class SynthEngine : public Renderer {
   // reaches the last tick of the sequence.
   void SetOnEnd(std::function<void(int generation)> onEnd) { onEnd_ = std::move(onEnd); }
 
+  // True once nothing plays and the output has been silent for a moment:
+  // the output may then stop. Called on the rendering thread, outside the
+  // lock, once each time that becomes true.
+  void SetOnQuiet(std::function<void()> onQuiet) { onQuiet_ = std::move(onQuiet); }
+  bool IsQuiet();
+
   // A short tone on a channel of its own.
   void Beep();
 
@@ -60,24 +70,30 @@ class SynthEngine : public Renderer {
  private:
   void MakePlayer();
   void DeletePlayer();
+  void Wake();
+  void TrackQuiet(int frames, int nout, float** out);
   static int OnTick(void* data, int tick);
 
   int sampleRate_;
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
-  bool soundFontLoaded_ = false;
+  std::atomic<bool> soundFontLoaded_{false};
 
   std::mutex lock_;
   // Guarded by lock_:
   fluid_player_t* player_ = nullptr;
   std::vector<std::uint8_t> sequence_;
+  bool playing_ = false;
   bool atEnd_ = false;
   int endedGeneration_ = -1;
   int pendingEnd_ = -1;
   long beepFramesLeft_ = 0;
+  long quietFrames_ = 0;
+  bool quietReported_ = false;
 
   std::atomic<int> generation_{0};
   std::function<void(int)> onEnd_;
+  std::function<void()> onQuiet_;
 };
 
 }  // namespace kelvane

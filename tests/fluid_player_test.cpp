@@ -247,9 +247,34 @@ TEST_F(FluidPlayerTest, APostedEndAfterThePlayerIsGoneDoesNothing) {
   EXPECT_EQ(orphans.RunAll(), 1);  // runs, and touches nothing
 }
 
+// An open sound output costs a desktop CPU time even when it plays silence.
+TEST_F(FluidPlayerTest, TheOutputRunsOnlyWhileSomethingSounds) {
+  p_.Run(0.5);
+  EXPECT_FALSE(p_.player.OutputRunning());
+  OpenAndPlay();
+  EXPECT_TRUE(p_.player.OutputRunning());
+  p_.Run(4.2);  // the play ended at 4 s and its last note rings on
+  EXPECT_TRUE(p_.player.OutputRunning());
+  p_.Run(2);
+  EXPECT_FALSE(p_.player.OutputRunning()) << "still running 2 s after the end";
+  p_.player.Beep();
+  EXPECT_TRUE(p_.player.OutputRunning());
+  p_.Run(2);
+  EXPECT_FALSE(p_.player.OutputRunning()) << "still running 2 s after the beep";
+  p_.player.Play();
+  p_.Run(1);
+  p_.player.Pause();
+  p_.Run(1);
+  EXPECT_FALSE(p_.player.OutputRunning()) << "still running 1 s after Pause";
+  p_.player.Play();
+  EXPECT_TRUE(p_.player.OutputRunning());
+}
+
 TEST_F(FluidPlayerTest, AdvanceNeedsTheManualClock) {
   PostedCalls posted;
   FluidPlayer silent({AudioOutput::SilentClock, "", kSampleRate, posted.Poster()});
+  EXPECT_EQ(silent.OutputName(), "none");  // nothing has sounded yet
+  silent.Beep();
   EXPECT_EQ(silent.OutputName(), "silent clock");
   EXPECT_THROW(silent.Advance(10), std::logic_error);
   EXPECT_EQ(p_.player.OutputName(), "manual clock");

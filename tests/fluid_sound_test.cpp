@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <malloc.h>
 
 #include "sound/midi_templates.h"
 #include "sound/note_keys.h"
+#include "sound/sample_guard.h"
 #include "sound/sequence_patch.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/manual_fluid_player.h"
@@ -107,6 +110,26 @@ TEST_F(FluidSoundTest, BeepIsAShortA5ThroughThePlayer) {
   EXPECT_NEAR(PitchKey(Slice(p.left, 0.12, 0.24)), 81, 0.3);
   EXPECT_GT(Rms(Slice(p.left, 0.1, 0.25)), 0.01);
   EXPECT_LT(Rms(Slice(p.left, 1.3, 1.6)), Rms(Slice(p.left, 0.1, 0.25)) / 100);
+}
+
+// A fresh synthesizer once mixed leftover heap memory into its reverb: now
+// and then a faint hiss, or an infinity that stayed for the whole run. The
+// C library fills every new allocation with junk here, so memory that is
+// used before it is set sounds every time, not only when the heap was dirty.
+TEST_F(FluidSoundTest, FreshPlayersAreExactlySilentBeforeAnythingPlays) {
+  mallopt(M_PERTURB, 0x80);  // new blocks hold 0x7F bytes: floats of 3.4e38
+  const struct Restore { ~Restore() { mallopt(M_PERTURB, 0); } } restore;
+  const SampleGuardCounts before = MendedSamples();
+  for (int run = 0; run < 20; ++run) {
+    ManualFluidPlayer p;
+    p.RenderOnly(0.1);
+    const bool silent = std::all_of(p.left.begin(), p.left.end(), [](float x) { return x == 0.0f; }) &&
+                        std::all_of(p.right.begin(), p.right.end(), [](float x) { return x == 0.0f; });
+    ASSERT_TRUE(silent) << "player " << run << " RMS " << Rms(p.left);
+    // The output's guard silences what is not a number; the synthesizer must not make any.
+    ASSERT_EQ(MendedSamples().nonFinite, before.nonFinite) << "player " << run;
+    ASSERT_EQ(MendedSamples().clipped, before.clipped) << "player " << run;
+  }
 }
 
 // KELVANE_WAV_OUT=<path> keeps the render for listening or for other tools.
