@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSettings>
 #include <exception>
 
 #include "app/about_form.h"
@@ -15,6 +16,15 @@
 #include "sound/fluid_player.h"
 
 namespace {
+
+// The program keeps no settings. Qt's own file dialog would keep its history
+// and view in ~/.config/QtProject.conf and read them back at the next start;
+// settings of the user's scope are pointed where nothing can be written
+// (a path below a device file), so they are neither kept nor found.
+void KeepNoSettings() {
+  for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, "/dev/null/kelvane-keeps-no-settings");
+}
 
 void ShowException(const std::exception& error) {
   QMessageBox::critical(nullptr, QApplication::applicationName(), kelvane::DisplayText(error.what()));
@@ -39,6 +49,7 @@ kelvane::MainFormServices RealServices() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  KeepNoSettings();
   QApplication::setApplicationName("Kelvane");
   QApplication::setDesktopFileName("kelvane");
   QApplication::setWindowIcon(kelvane::ApplicationIcon());

@@ -15,49 +15,20 @@ json_dir=$2
 session=${3:-ember}
 json="$json_dir/$session.json"
 
-for tool in Xvfb openbox xdotool xprop xwininfo import convert identify od; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=desktop.sh
+. "$here/desktop.sh"
+have_tools Xvfb openbox xdotool xprop xwininfo import convert identify od || exit 77
 [ -x "$program" ] || { echo "FAIL: no program at $program"; exit 1; }
 [ -r "$json" ] || { echo "FAIL: no session description at $json"; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-e2e.XXXXXX")
-xvfb_pid="" wm_pid="" app_pid=""
 cleanup() {
-  # Only what this script started, by its own process ids.
-  for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  desktop_stop
   if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local seconds=$1; shift
-  local tries=$((seconds * 10))
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
-
-# ---- X server and window manager -------------------------------------------
-# Xvfb picks a free display itself and writes its number, so test runs side
-# by side never share a server.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 20 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-display=":$(tr -dc 0-9 <"$work/display")"
-export DISPLAY=$display
-wait_for 20 xdotool getdisplaygeometry || fail "Xvfb did not start on $display"
-# Without a window manager the window is neither maximised nor activated.
-openbox >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-  fail "openbox did not start: $(cat "$work/openbox.log")"
+desktop_start "$work"
 
 # ---- The session we are going to open --------------------------------------
 json_int() { grep -o "\"$1\": *-\?[0-9]*" "$json" | head -1 | grep -o -- '-\?[0-9]*$'; }
@@ -70,25 +41,9 @@ mapfile -t rows < <(sed -n '/"Rows"/,/]]\|^ *]/p' "$json" | grep -o '\[[-0-9, ]*
 
 # ---- First start -------------------------------------------------------------
 home="$work/home"
-mkdir -p "$home" "$work/runtime"
-chmod 700 "$work/runtime"
 data="$home/.local/share/Kelvane"
-(
-  unset XDG_DATA_HOME XDG_CONFIG_HOME
-  export HOME="$home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
-  exec "$program" >"$work/kelvane.log" 2>&1
-) &
-app_pid=$!
-
-find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
-window_shown() { [ -n "$(find_window "$1")" ]; }
-window_gone() { [ -z "$(find_window "$1")" ]; }
-wait_for 30 window_shown '^Kelvane   v 1\.1$' || fail "the main window did not appear"
-main=$(find_window '^Kelvane   v 1\.1$')
-wait_for 30 window_shown '^ $' || fail "the splash did not appear at the first activation"
-splash=$(find_window '^ $')
-echo "main window $main, splash $splash"
-
+kelvane_start "$program" "$home"
+echo "main window $main"
 [ -d "$data/Ambrels" ] || fail "the session directory was not created"
 ambrel="$data/Ambrels/$session.db"
 [ -f "$ambrel" ] || fail "the sample session $session.db is missing from $data/Ambrels"
@@ -96,24 +51,10 @@ template="$data/Audio_Information/SEQ_${#rows[@]}X.MID"
 [ -f "$template" ] || fail "the template $(basename "$template") was not written"
 cp "$template" "$work/template-before.mid"
 
-# The splash stays until it is closed with the window's close command.
-xdotool windowactivate --sync "$splash" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+F4
-wait_for 10 window_gone '^ $' || fail "the splash did not close"
+close_splash
 
 # ---- File > Open Ambrel, the path typed into the file dialog -----------------
-xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key --clearmodifiers o
-wait_for 15 window_shown '^Open$' || fail "the file dialog did not open"
-dialog=$(find_window '^Open$')
-xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
-sleep 0.5
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 20 "$ambrel"
-xdotool key --clearmodifiers Return
-wait_for 15 window_gone '^Open$' || fail "the file dialog did not close"
+open_session "$ambrel"
 # A pop-up of the program still on the screen now (the dialog's list of
 # completions, say) would swallow every key the user presses next.
 sleep 0.5
@@ -207,14 +148,15 @@ done
 echo "template $(basename "$template"): all ${#rows[@]} x 13 keys and the instrument in place ($changed keys changed)"
 
 # ---- File > Exit ---------------------------------------------------------------
-xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key --clearmodifiers e
-for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after File > Exit"
 status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || { cat "$work/kelvane.log"; fail "the program ended with exit code $status"; }
+exit_program || status=$?
+[ "$status" -eq 0 ] || { cat "$home.log"; fail "the program ended with exit code $status"; }
+
+# ---- What the visit wrote ------------------------------------------------------
+# The data directory, and nothing else: no settings, not even the file
+# dialog's history that Qt would keep in ~/.config/QtProject.conf.
+written=$(cd "$home" && find . -path ./.runtime -prune -o -type f -print | sed 's|^\./||' | sort)
+unexpected=$(printf '%s\n' "$written" | grep -v -E '^\.local/share/Kelvane/(Ambrels/[a-z_]+\.db|Audio_Information/SEQ_[0-9]+X?\.MID)$' || true)
+[ -z "$unexpected" ] || fail "the visit wrote outside the data directory: $(echo $unexpected)"
+echo "the visit wrote $(printf '%s\n' "$written" | wc -l) files, all in the data directory"
 echo "PASS: $session opened, framed, drawn, patched; the program ended with exit code 0"
