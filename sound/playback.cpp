@@ -49,9 +49,11 @@ void StartPlayback(SessionState& s, MainControls& c) {
 
 void MediaPlayer1Notify(SessionState& s, MainControls& c) {
   if (modeNames[static_cast<int>(c.player.Mode())] != "Stopped") return;
-  // Saturates: a file may ask for INT32_MAX cycles.
+  // "One more than cycles" without the addition, which a count of INT32_MAX
+  // would overflow; the counter itself stops at the largest integer.
+  const bool sessionOver = s.currentCycle >= s.cycles;
   if (s.currentCycle < INT32_MAX) s.currentCycle += 1;
-  if (s.currentCycle > s.cycles) {
+  if (sessionOver) {
     c.player.Stop();
     c.player.SetNotify(false);
     c.timer2.SetEnabled(false);

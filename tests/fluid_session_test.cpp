@@ -88,6 +88,19 @@ TEST_F(FluidSessionTest, StopEndsTheSessionWithoutABeepOrAnotherCycle) {
   EXPECT_LT(Rms(Slice(w_.sound.left, 6, 15)), 1e-4);
 }
 
+TEST_F(FluidSessionTest, ResumeAfterTheEndPlaysOnceMoreThenStopsTheTunnelAgain) {
+  w_.state.cycles = 1;
+  StartPlayback(w_.state, w_.controls);
+  w_.sound.Run(5);
+  ASSERT_EQ(w_.shell.beeps, 1);
+  PauseMenuClick(w_.state, w_.controls);
+  PauseMenuClick(w_.state, w_.controls);
+  EXPECT_TRUE(w_.timer2.Enabled());
+  w_.sound.Run(5);
+  EXPECT_EQ(w_.shell.beeps, 2);
+  EXPECT_FALSE(w_.timer2.Enabled()) << "the tunnel ran on after the sound";
+}
+
 TEST_F(FluidSessionTest, AMissingTemplateLeavesThePlayerClosedAndTheCountersAsTheyWere) {
   w_.state.sequenceFileName = "SEQ_1X.MID";
   std::filesystem::remove(home_.AudioDirectory() / "SEQ_1X.MID");

@@ -164,7 +164,9 @@ TEST_F(PlaybackTest, OpeningAnotherFileWhilePausedKeepsResume) {
   EXPECT_EQ(w.player.Mode(), PlayerMode::Playing);
 }
 
-TEST_F(PlaybackTest, PauseAfterTheEndThenResumePlaysOnceMore) {
+// The extra play's end is reported although the end left Notify false, so
+// the tunnel stops with the sound instead of running on in silence.
+TEST_F(PlaybackTest, PauseAfterTheEndThenResumePlaysOnceMoreAndEndsAgain) {
   Start(1, 1);
   w.player.Finish();
   ASSERT_EQ(w.shell.beeps, 1);
@@ -175,7 +177,21 @@ TEST_F(PlaybackTest, PauseAfterTheEndThenResumePlaysOnceMore) {
   EXPECT_TRUE(w.timer2.Enabled());
   EXPECT_EQ(w.player.Mode(), PlayerMode::Playing);
   w.player.Finish();
-  EXPECT_EQ(w.shell.beeps, 1) << "Notify was left false by the end";
+  EXPECT_EQ(w.shell.beeps, 2);
+  EXPECT_FALSE(w.timer2.Enabled());
+  EXPECT_EQ(w.shell.panels[1], "Current Cycle:  1");
+}
+
+TEST_F(PlaybackTest, TheLargestCycleCountStillEnds) {
+  Start(INT32_MAX, 1);
+  w.state.currentCycle = INT32_MAX - 1;
+  w.player.Finish();
+  EXPECT_EQ(w.shell.panels[1], "Current Cycle:  2147483647");
+  EXPECT_TRUE(w.timer2.Enabled());
+  w.player.Finish();
+  EXPECT_EQ(w.shell.beeps, 1);
+  EXPECT_FALSE(w.timer2.Enabled());
+  EXPECT_EQ(w.state.currentCycle, INT32_MAX);
 }
 
 TEST_F(PlaybackTest, TransportBeforeAnyFileRaisesAfterSwitchingTheTimer) {

@@ -24,7 +24,12 @@ class FakePlayer : public MediaPlayer {
     open_ = true;
     mode_ = PlayerMode::Open;
   }
-  void Play() override { Transport("Play", PlayerMode::Playing); }
+  // A play started from Stopped reports its end even with Notify false.
+  void Play() override {
+    const bool fromStopped = mode_ == PlayerMode::Stopped;
+    Transport("Play", PlayerMode::Playing);
+    reportEnd_ = fromStopped;
+  }
   void Pause() override {
     if (mode_ == PlayerMode::Playing || !open_) Transport("Pause", PlayerMode::Paused);
     else log_.Add("Pause");
@@ -42,8 +47,9 @@ class FakePlayer : public MediaPlayer {
   // Stopped and, if Notify was set, the handler runs.
   void Finish() {
     mode_ = PlayerMode::Stopped;
-    if (notify_ && onNotify_) {
+    if ((notify_ || reportEnd_) && onNotify_) {
       notify_ = false;
+      reportEnd_ = false;
       onNotify_();
     }
   }
@@ -62,6 +68,7 @@ class FakePlayer : public MediaPlayer {
   std::string fileName_;
   bool open_ = false;
   bool notify_ = false;
+  bool reportEnd_ = false;
   PlayerMode mode_ = PlayerMode::NotReady;
   std::function<void()> onNotify_;
 };
