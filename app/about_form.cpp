@@ -8,20 +8,6 @@
 #include "assets/artwork/artwork.h"
 
 namespace kelvane {
-namespace {
-
-// A label at its design box, widened when the system font needs more room
-// than the design's font did, so no letter is cut off.
-QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, int pixels, const QRect& box) {
-  auto* label = new QLabel(text, &parent);
-  label->setObjectName(name);
-  label->setFont(WindowFont(pixels, true));
-  label->setGeometry(box);
-  if (label->sizeHint().width() > box.width()) label->resize(label->sizeHint().width(), box.height());
-  return label;
-}
-
-}  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutForm");
@@ -39,8 +25,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   image->setPixmap(TitlePicture());
   image->setGeometry(16, 32, 209, 273);
 
-  AddLabel(*panel, "Label1", "Kelvane", 32, QRect(240, 48, 182, 37));
-  AddLabel(*panel, "Label3", "Version 1.1", 19, QRect(240, 112, 107, 24));
+  AddLabel(*panel, "Label1", "Kelvane", WindowFont(32, true), QRect(240, 48, 182, 37));
+  AddLabel(*panel, "Label3", "Version 1.1", WindowFont(19, true), QRect(240, 112, 107, 24));
 
   QPushButton* ok = AddOkButton(*panel, QRect(456, 280, 75, 25));
   connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);

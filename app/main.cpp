@@ -27,7 +27,9 @@ void KeepNoSettings() {
 }
 
 void ShowException(const std::exception& error) {
-  QMessageBox::critical(nullptr, QApplication::applicationName(), kelvane::DisplayText(error.what()));
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), kelvane::DisplayText(error.what()));
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 // The end of a play is found on the audio thread; the window hears of it

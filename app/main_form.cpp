@@ -14,6 +14,7 @@
 #include "app/display_text.h"
 #include "app/license_form.h"
 #include "app/main_commands.h"
+#include "app/secondary_window.h"
 #include "app/splash_form.h"
 #include "session/session_loader.h"
 #include "sound/playback.h"
@@ -72,6 +73,9 @@ void TMainForm::SetSecondaryForms(TAboutForm* about, TLicenseForm* license, TSpl
 void TMainForm::BuildMenu() {
   QMenuBar* bar = menuBar();
   bar->setObjectName("MainMenu1");
+  // Pause and Stop sit right on the bar; a global menu bar exported over
+  // D-Bus carries only drop-down menus, and would lose them.
+  bar->setNativeMenuBar(false);
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("FileMenu");
   QAction* open = file->addAction("&Open Ambrel");
@@ -136,10 +140,7 @@ void TMainForm::BuildClientArea() {
   info->setPalette(QApplication::palette());
   row->addWidget(info);
 
-  auto* label = new QLabel("Comment:", info);
-  label->setObjectName("CommentLabel");
-  label->setFont(PixelFont(font(), 13, true));
-  label->setGeometry(16, 144, 69, 16);
+  AddLabel(*info, "CommentLabel", "Comment:", PixelFont(font(), 13, true), QRect(16, 144, 69, 16));
   memo_ = new QPlainTextEdit(info);
   memo_->setObjectName("AmbrelMemo");
   memo_->setReadOnly(true);
@@ -154,6 +155,7 @@ void TMainForm::BuildStatusBar() {
     panels_[i] = new QLabel(bar);
     panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
     panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panels_[i]->setTextFormat(Qt::PlainText);  // a file may be named a<b>c</b>.db
     if (i < 3) panels_[i]->setFixedWidth(150);
     // The last panel holds the longest text and takes the rest of the bar.
     bar->addPermanentWidget(panels_[i], i < 3 ? 0 : 1);
@@ -185,6 +187,7 @@ void TMainForm::ShowException(const QString& message) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), pendingErrors_.first(), QMessageBox::Ok,
                     this);
     box.setObjectName("ErrorBox");
+    box.setTextFormat(Qt::PlainText);  // messages quote file names and table texts
     box.exec();
     pendingErrors_.removeFirst();
   }
@@ -242,6 +245,7 @@ void TMainForm::ShowErrorMessage(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, "Error", QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel,
                   this);
   box.setObjectName("MessageDlg");
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

@@ -46,6 +46,7 @@ class TMainForm : public QMainWindow, private Shell {
   QtSurface& surface() { return *surface_; }
   QtFileDialog& openDialog() { return dialog_; }
   QtTimer& timer2() { return timer2_; }
+  QtTimer& timer3() { return timer3_; }
   QString StatusText(int panel) const;
   QString CommentText() const;
   QAction* PauseMenu() const { return pauseMenu_; }

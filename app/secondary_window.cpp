@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
@@ -16,6 +17,17 @@ QFont WindowFont(int pixels, bool bold) {
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
+}
+
+QLabel* AddLabel(QWidget& parent, const char* name, const QString& text, const QFont& font, const QRect& box) {
+  auto* label = new QLabel(&parent);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+  label->setFont(font);
+  label->setGeometry(box);
+  if (label->sizeHint().width() > box.width()) label->resize(label->sizeHint().width(), box.height());
+  return label;
 }
 
 void SetUpToolWindow(QDialog& window, const QString& caption, QSize clientSize) {
