@@ -5,6 +5,7 @@
 
 #include "sound/midi_templates.h"
 #include "sound/playback.h"
+#include "tests/fakes/call_queue.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_surface.h"
 #include "tests/fakes/fake_table.h"
@@ -110,6 +111,37 @@ TEST_F(FluidSessionTest, AMissingTemplateLeavesThePlayerClosedAndTheCountersAsTh
   EXPECT_FALSE(w_.timer2.Enabled());
   EXPECT_THROW(PauseMenuClick(w_.state, w_.controls), std::runtime_error);
   EXPECT_FALSE(w_.state.paused);
+}
+
+// A machine without sound: the silent clock keeps a session's time, in real
+// time, to its end and the beep, and stops when all is quiet.
+TEST(SilentClockSessionTest, TwoCyclesRunToTheEndAndOneBeep) {
+  TempDataHome home;
+  WriteFile(home.AudioDirectory() / "SEQ_1X.MID", SequenceTemplate(1));
+  CallQueue queue;
+  FluidPlayer player({AudioOutput::SilentClock, TestSoundFont(), kSampleRate, queue.Poster()});
+  Recorder log;
+  FakeShell shell{log};
+  FakeSurface surface{log};
+  FakeTable table{log};
+  FakeFileDialog dialog{log};
+  FakeTimer timer2{log, "Timer2", false};
+  MainControls controls{shell, surface, player, table, dialog, timer2};
+  SessionState state;
+  state.itemCount = 1;
+  state.cycles = 2;
+  player.SetOnNotify([&] { MediaPlayer1Notify(state, controls); });
+  const auto start = std::chrono::steady_clock::now();
+  StartPlayback(state, controls);
+  queue.RunFor(20, [&] { return shell.beeps > 0; });
+  const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(shell.beeps, 1);
+  EXPECT_GE(took, 7.9) << "two plays of 4 s each";
+  EXPECT_EQ(shell.panels[1], "Current Cycle:  2");
+  EXPECT_EQ(state.currentCycle, 3);
+  EXPECT_FALSE(timer2.Enabled());
+  queue.RunFor(3, [&] { return !player.OutputRunning(); });
+  EXPECT_FALSE(player.OutputRunning());
 }
 
 }  // namespace

@@ -159,6 +159,17 @@ TEST_F(PatchTest, NoItemsOnlyOpensSeq1AndReportsAFileError) {
   EXPECT_EQ(shell.messages, (std::vector<std::string>{"Can't Open File!", "File Error!"}));
 }
 
+// Only a count of exactly 0 is a file error; a negative count writes no note
+// but still the program byte, into the file the loader named.
+TEST_F(PatchTest, ANegativeRowCountWritesOnlyTheProgram) {
+  WriteFile("SEQ_1.MID", 180);
+  SetRows(-1, "SEQ_1.MID");
+  s.instrumentNumber = 9;
+  Patch();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_EQ(Changes(ReadFile("SEQ_1.MID")), (std::map<std::size_t, int>{{55, 9}}));
+}
+
 TEST_F(PatchTest, ProgramsOutsideTheMidiRangeWriteZero) {
   WriteFile("SEQ_1X.MID", 180);
   SetRows(1, "SEQ_1X.MID");

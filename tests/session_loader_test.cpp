@@ -107,7 +107,14 @@ TEST_F(LoaderTest, ConfirmedLoadReadsEveryColumnInOrderAndStartsPlayback) {
   EXPECT_EQ(s.density, 3);
   EXPECT_EQ(s.form, 2);
   EXPECT_EQ(s.cycles, 4);
+  // Every column lands in its own field: the values differ, none clamps.
+  EXPECT_EQ(s.colorR, 10);
+  EXPECT_EQ(s.colorG, 20);
+  EXPECT_EQ(s.colorB, 30);
+  EXPECT_EQ(s.areaX1, 100);
+  EXPECT_EQ(s.areaY1, 60);
   EXPECT_EQ(s.areaX2, 700);
+  EXPECT_EQ(s.areaY2, 510);
   EXPECT_EQ(s.colorSequenceLength, 13);
   EXPECT_EQ(s.itemRows[1], "01020304050607080910111213");
   EXPECT_EQ(w.shell.panels[0], "blue.db");

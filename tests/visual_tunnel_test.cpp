@@ -67,6 +67,29 @@ TEST_F(TunnelTest, SquareZeroDoesNotDependOnTheDivisors) {
   }
 }
 
+// The squares from their definition, for any divisors. Ticks with changing
+// divisors in one process catch geometry kept from an earlier tick.
+TEST_F(TunnelTest, EveryTickFollowsTheDivisorsOfThatTick) {
+  for (const auto& [pulse, vertical] : {std::pair{180, 180}, std::pair{118, 180}, std::pair{243, 170}, std::pair{180, 180}}) {
+    s.pulseDivisor = pulse;
+    s.geoVertical = vertical;
+    Tick();
+    float scale = 1.5f;
+    for (int k = 0; k < kRingSlots; ++k) {
+      const double angle = 10.0 * k;
+      const auto a = static_cast<float>(std::cos(angle * 3.141592653589793 / pulse) * scale);
+      const auto b = static_cast<float>(std::sin(angle * 3.141592653589793 / vertical) * scale);
+      for (std::size_t i = 0; i < 5; ++i) {
+        const double x = s.tunnelShape[i].x, y = s.tunnelShape[i].y;
+        const Point expected{static_cast<std::int32_t>(std::trunc(x * a + y * b)),
+                             static_cast<std::int32_t>(std::trunc(y * a - x * b))};
+        ASSERT_EQ(surface.lines[k].points[i], expected) << "divisors " << pulse << "/" << vertical << ", square " << k;
+      }
+      scale = static_cast<float>(scale * 0.965);
+    }
+  }
+}
+
 TEST_F(TunnelTest, TruncatesTowardZero) {
   s.geoVertical = 0;  // zero divisor: sine angle 0, so B = 0
   s.pulseDivisor = 180;

@@ -1,0 +1,122 @@
+#pragma once
+// A PulseAudio server of the test's own, with a null sink whose monitor parec
+// records: the sound server desktops run (PipeWire speaks its protocol too),
+// without touching the user's. PULSE_SERVER points at it while it lives.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace kelvane::testing {
+
+// Runs a command line through the shell; its exit status.
+inline int Shell(const std::string& command) { return std::system(command.c_str()); }
+
+inline bool HavePulseTools() { return Shell("command -v pulseaudio pactl parec >/dev/null 2>&1") == 0; }
+
+class PrivatePulseServer {
+ public:
+  static constexpr const char* kSink = "kelvane_test";
+
+  PrivatePulseServer() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-pulse-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
+    std::filesystem::create_directories(dir_ / "runtime");
+    std::filesystem::permissions(dir_ / "runtime", std::filesystem::perms::owner_all);
+    const std::string env = "HOME=" + dir_.string() + " XDG_RUNTIME_DIR=" + (dir_ / "runtime").string();
+    const std::string start = env +
+                              " pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes"
+                              " --load='module-null-sink sink_name=" + kSink +
+                              "' --load='module-native-protocol-unix socket=" + Socket() + "' >" +
+                              (dir_ / "log").string() + " 2>&1";
+    if (Shell(start) != 0) throw std::runtime_error("PulseAudio did not start: " + Log());
+    setenv("PULSE_SERVER", ("unix:" + Socket()).c_str(), 1);
+    for (int i = 0; i < 100 && Shell("pactl info >/dev/null 2>&1") != 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ~PrivatePulseServer() {
+    std::ifstream pidFile(dir_ / "runtime" / "pulse" / "pid");
+    pid_t pid = 0;
+    if (pidFile >> pid && pid > 0) kill(pid, SIGTERM);
+    unsetenv("PULSE_SERVER");
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  PrivatePulseServer(const PrivatePulseServer&) = delete;
+  PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
+
+  std::string Socket() const { return (dir_ / "socket").string(); }
+  std::filesystem::path Directory() const { return dir_; }
+  // The streams playing into the server now, one line each.
+  std::string SinkInputs() const { return Output("pactl list short sink-inputs"); }
+
+ private:
+  std::string Log() const {
+    std::ifstream in(dir_ / "log");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[256];
+      while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+      pclose(pipe);
+    }
+    return out;
+  }
+
+  std::filesystem::path dir_;
+};
+
+// parec on the null sink's monitor, mono 32-bit float at 44.1 kHz, into a
+// file, from construction until Stop.
+class MonitorRecording {
+ public:
+  MonitorRecording(const PrivatePulseServer& server, std::filesystem::path file) : file_(std::move(file)) {
+    const std::string command = "PULSE_SERVER=unix:" + server.Socket() + " exec parec --device=" +
+                                std::string(PrivatePulseServer::kSink) +
+                                ".monitor --format=float32le --rate=44100 --channels=1 --raw --latency-msec=20 >" +
+                                file_.string();
+    std::vector<char*> argv = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>(command.c_str()),
+                               nullptr};
+    if (posix_spawnp(&pid_, "sh", nullptr, nullptr, argv.data(), environ) != 0)
+      throw std::runtime_error("cannot start parec");
+  }
+  ~MonitorRecording() { Stop(); }
+  MonitorRecording(const MonitorRecording&) = delete;
+  MonitorRecording& operator=(const MonitorRecording&) = delete;
+
+  // Ends the recording and returns its samples.
+  std::vector<float> Stop() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+      pid_ = 0;
+    }
+    std::ifstream in(file_, std::ios::binary);
+    std::vector<float> samples;
+    float x;
+    while (in.read(reinterpret_cast<char*>(&x), sizeof x)) samples.push_back(x);
+    return samples;
+  }
+
+ private:
+  std::filesystem::path file_;
+  pid_t pid_ = 0;
+};
+
+}  // namespace kelvane::testing
