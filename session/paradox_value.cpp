@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/toolkit/text.h"
+#include "session/paradox_blob.h"
 
 namespace kelvane {
 namespace {
@@ -41,6 +42,20 @@ std::string AlphaText(std::span<const std::uint8_t> bytes) {
   return std::string(bytes.begin(), end);
 }
 
+// A memo's text ends at its first NUL like an alpha text, so that both kinds
+// of column read alike wherever the text is shown or converted.
+std::string MemoText(const ParadoxField& field, std::span<const std::uint8_t> bytes, const ParadoxBlobReader& blobs) {
+  const ParadoxBlobField blob = SplitParadoxBlob(bytes);
+  try {
+    if (blob.length <= blob.head.size()) return AlphaText(blob.head.first(blob.length));
+    if (!blobs) throw ParadoxError("its text continues in the .MB file, which is not read here");
+    const std::string whole = blobs(blob.location, blob.length);
+    return whole.substr(0, whole.find('\0'));
+  } catch (const ParadoxError& e) {
+    throw ParadoxError("Cannot read the memo of field '" + field.name + "': " + e.what());
+  }
+}
+
 std::string NumberText(double value) {
   char text[64];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
@@ -49,7 +64,8 @@ std::string NumberText(double value) {
 
 }  // namespace
 
-ParadoxValue DecodeParadoxValue(const ParadoxField& field, std::span<const std::uint8_t> record) {
+ParadoxValue DecodeParadoxValue(const ParadoxField& field, std::span<const std::uint8_t> record,
+                                const ParadoxBlobReader& blobs) {
   if (field.offset > record.size() || field.size > record.size() - field.offset)
     throw ParadoxError("Field '" + field.name + "' lies outside the record");
   const auto bytes = record.subspan(field.offset, field.size);
@@ -64,6 +80,10 @@ ParadoxValue DecodeParadoxValue(const ParadoxField& field, std::span<const std::
       break;
     case pt::kNumber: case pt::kCurrency: return StoredDouble(bytes);
     case pt::kLogical: return (bytes[0] & 0x7F) != 0;
+    case pt::kMemoBlob: case pt::kFormattedMemo: return MemoText(field, bytes, blobs);
+    // Pictures and binary data stand in sessions only as placeholders that
+    // nothing shows, so their bytes are never fetched from the .MB file.
+    case pt::kBlob: case pt::kOle: case pt::kGraphic: return std::string();
     default: break;
   }
   char type[8];
@@ -71,11 +91,11 @@ ParadoxValue DecodeParadoxValue(const ParadoxField& field, std::span<const std::
   throw ParadoxError("Field '" + field.name + "' has a type that cannot be read (" + type + ")");
 }
 
-ParadoxValue ReadParadoxValue(const ParadoxTableData& table, std::string_view name) {
+ParadoxValue ReadParadoxValue(const ParadoxTableData& table, std::string_view name, const ParadoxBlobReader& blobs) {
   const ParadoxField* field = FindParadoxField(table, name);
   if (!field) throw ParadoxError("Field '" + std::string(name) + "' not found");
   if (!table.firstRecord) throw ParadoxError("No current record");
-  return DecodeParadoxValue(*field, *table.firstRecord);
+  return DecodeParadoxValue(*field, *table.firstRecord, blobs);
 }
 
 std::int32_t ParadoxValueAsInteger(const ParadoxValue& value) {

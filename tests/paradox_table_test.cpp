@@ -1,5 +1,6 @@
 // The session table on tables written by pxlib, an implementation independent
-// of the reader: every field type, nulls, names, conversions and errors.
+// of the reader: every field type, nulls, names, conversions and errors, and
+// memos kept in the table's .MB file.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,8 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <span>
 
 #include "app/toolkit/text.h"
+#include "session/paradox_blob.h"
 #include "session/paradox_table.h"
 #include "tools/pxlib_writer.h"
 
@@ -18,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace pt = paradox_type;
+using Bytes = std::vector<std::uint8_t>;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -143,6 +148,95 @@ TEST_F(ParadoxTableTest, ReadsNeedAnOpenTableAndAFailedOpenLeavesItClosed) {
   table.SetTableName((dir / "missing.db").string());
   EXPECT_THAT(ErrorOf([&] { table.Open(); }), StartsWith("Cannot open table"));
   EXPECT_FALSE(table.IsOpen());
+}
+
+// Numbered words, so that a text read from a wrong offset or cut short differs.
+std::string Words(std::size_t bytes) {
+  std::string text;
+  for (int n = 0; text.size() < bytes; ++n) text += std::to_string(n) + ' ';
+  text.resize(bytes);
+  return text;
+}
+
+// Memos that pxlib puts in a block they share, in a block of their own and in
+// the record alone, beside a graphic that it puts in the .MB file too.
+class ParadoxMemoTest : public ParadoxTableTest {
+ protected:
+  void SetUp() override {
+    ParadoxTableTest::SetUp();
+    OpenWith({{"Comment", pt::kMemoBlob, 30}, {"Remark", pt::kMemoBlob, 30}, {"Notes", pt::kMemoBlob, 30},
+              {"Short", pt::kMemoBlob, 30}, {"Image1", pt::kGraphic, 10}},
+             {{Words(100), Words(200), Words(3000), std::string("12"), std::string(50, 'G')}});
+    memoPath = (dir / "t.mb").string();
+    ASSERT_EQ(PxlibMemoPath((dir / "t.db").string()), memoPath);
+    std::ifstream in(memoPath, std::ios::binary);
+    memo.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // Where the named memo lies in the .MB file, as its record says.
+  std::uint32_t LocationOf(const char* field) {
+    const ParadoxTableData t = OpenParadoxFile((dir / "t.db").string());
+    const ParadoxField& f = *FindParadoxField(t, field);
+    return SplitParadoxBlob(std::span(*t.firstRecord).subspan(f.offset, f.size)).location;
+  }
+  // The error of reading the field from a fresh open over these .MB bytes.
+  std::string ErrorWith(const Bytes& bytes, const char* field) {
+    std::ofstream(memoPath, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    table.Open();
+    return ErrorOf([&] { table.FieldAsString(field); });
+  }
+  std::string memoPath;
+  Bytes memo;
+};
+
+TEST_F(ParadoxMemoTest, MemosReadWholeWithTheMemoFileInAnyLetterCase) {
+  fs::rename(memoPath, dir / "T.Mb");
+  table.Open();
+  EXPECT_EQ(table.FieldAsString("Comment"), Words(100));
+  EXPECT_EQ(table.FieldAsString("Remark"), Words(200));
+  EXPECT_EQ(table.FieldAsString("Notes"), Words(3000));
+  EXPECT_EQ(table.FieldAsString("Short"), "12");
+  EXPECT_EQ(table.FieldAsInteger("Short"), 12);
+  EXPECT_EQ(table.FieldAsString("Image1"), "");
+  EXPECT_EQ(table.FieldAsInteger("Image1"), 0);
+}
+
+TEST_F(ParadoxMemoTest, MissingMemoFileFailsOnlyTheMemosThatNeedIt) {
+  fs::remove(memoPath);
+  table.Open();
+  EXPECT_EQ(table.FieldAsString("Short"), "12");
+  EXPECT_EQ(table.FieldAsString("Image1"), "");
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsString("Comment"); }),
+            "Cannot read the memo of field 'Comment': " + memoPath + ": no such file, in any letter case");
+  fs::create_directory(memoPath);
+  table.Open();
+  EXPECT_EQ(ErrorOf([&] { table.FieldAsInteger("Notes"); }),
+            "Cannot read the memo of field 'Notes': " + memoPath + ": not a regular file");
+}
+
+TEST_F(ParadoxMemoTest, DamagedMemoFilesGiveTheReason) {
+  const std::uint32_t shared = LocationOf("Comment");
+  const std::size_t sharedBlock = shared & ~0xFFu;
+  const std::size_t slot = sharedBlock + 12 + (shared & 0xFF) * 5;
+  const std::size_t ownBlock = LocationOf("Notes") & ~0xFFu;
+  struct Damage { const char* field; std::function<void(Bytes&)> damage; const char* error; };
+  const Damage damages[] = {
+      {"Comment", [&](Bytes& b) { b[sharedBlock] = 4; }, "has type 4, which holds no blob data"},
+      {"Comment", [&](Bytes& b) { b[slot + 4] = 5; }, "the record gives a blob of 100 bytes"},
+      {"Comment", [&](Bytes& b) { b[slot + 1] = 0; }, "is empty"},
+      {"Comment", [&](Bytes& b) { b[slot] = 250; }, "points outside the block's data area"},
+      {"Comment", [&](Bytes& b) { b.resize(sharedBlock + 40); }, "slot table of the block"},
+      {"Notes", [&](Bytes& b) { b[ownBlock + 3] ^= 1; }, "the record gives a blob of 3000 bytes"},
+      {"Notes", [&](Bytes& b) { b.resize(ownBlock + 9 + 2999); }, "run past the end of the file"},
+      {"Remark", [&](Bytes& b) { b.clear(); }, "lies past the end of the file (0 bytes)"},
+  };
+  for (const Damage& d : damages) {
+    Bytes bytes = memo;
+    d.damage(bytes);
+    const std::string error = ErrorWith(bytes, d.field);
+    EXPECT_THAT(error, StartsWith("Cannot read the memo of field '" + std::string(d.field) + "': " + memoPath + ": "));
+    EXPECT_THAT(error, HasSubstr(d.error));
+  }
 }
 
 }  // namespace

@@ -51,9 +51,11 @@ void Create(const std::string& jsonPath, const std::string& outPath) {
 }
 
 void Show(const std::string& path) {
-  const kelvane::ParadoxTableData table = kelvane::OpenParadoxFile(path);
-  if (!table.firstRecord) throw std::runtime_error(path + ": the table has no record to show");
-  const std::string json = kelvane::RecordAsJson(table);
+  kelvane::ParadoxTable table;
+  table.SetTableName(path);
+  table.Open();
+  if (!table.Data().firstRecord) throw std::runtime_error(path + ": the table has no record to show");
+  const std::string json = kelvane::RecordAsJson(table.Data(), table.Blobs());
   std::fputs(json.c_str(), stdout);
 }
 

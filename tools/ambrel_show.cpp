@@ -38,9 +38,9 @@ std::string JsonValue(const ParadoxValue& value, int codePage) {
   return ParadoxValueAsText(value);
 }
 
-std::string FieldJson(const ParadoxTableData& table, const ParadoxField& field) {
+std::string FieldJson(const ParadoxTableData& table, const ParadoxField& field, const ParadoxBlobReader& blobs) {
   try {
-    return JsonValue(DecodeParadoxValue(field, *table.firstRecord), table.codePage);
+    return JsonValue(DecodeParadoxValue(field, *table.firstRecord, blobs), table.codePage);
   } catch (const ParadoxError&) {
     char type[40];
     std::snprintf(type, sizeof type, "(field type 0x%02X not shown)", field.type);
@@ -50,12 +50,12 @@ std::string FieldJson(const ParadoxTableData& table, const ParadoxField& field) 
 
 }  // namespace
 
-std::string RecordAsJson(const ParadoxTableData& table) {
+std::string RecordAsJson(const ParadoxTableData& table, const ParadoxBlobReader& blobs) {
   if (!table.firstRecord) throw ParadoxError("the table has no record to show");
   std::string out = "{\n";
   for (std::size_t i = 0; i < table.fields.size(); ++i) {
     const ParadoxField& field = table.fields[i];
-    out += "  " + JsonString(DecodeCodePage(field.name, table.codePage)) + ": " + FieldJson(table, field);
+    out += "  " + JsonString(DecodeCodePage(field.name, table.codePage)) + ": " + FieldJson(table, field, blobs);
     out += i + 1 < table.fields.size() ? ",\n" : "\n";
   }
   return out + "}\n";

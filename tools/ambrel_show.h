@@ -9,9 +9,11 @@
 #include <string>
 
 #include "session/paradox_reader.h"
+#include "session/paradox_value.h"
 
 namespace kelvane {
 
-std::string RecordAsJson(const ParadoxTableData& table);
+// Memos that continue beyond their record part are read through blobs.
+std::string RecordAsJson(const ParadoxTableData& table, const ParadoxBlobReader& blobs = {});
 
 }  // namespace kelvane
