@@ -9,8 +9,6 @@ namespace {
 // About one frame of a 60 Hz display: ticks come every millisecond, but the
 // window is shown no faster than the screen can show it.
 constexpr int kFlushIntervalMs = 16;
-// A tick draws 390 polylines; a few spare places cost nothing.
-constexpr std::size_t kCachedPolylines = 512;
 
 // Widget coordinates of a device-pixel rectangle, rounded outwards.
 QRect ToLogical(const QRect& r, qreal ratio) {
@@ -38,7 +36,7 @@ PixelBuffer QtSurface::Buffer() {
 
 void QtSurface::SetViewportOrigin(Point origin) {
   origin_ = origin;
-  nextCached_ = 0;  // a tick begins here
+  cache_.BeginTick();
 }
 
 void QtSurface::SelectClip(const std::optional<Rect>& clip) {
@@ -49,7 +47,7 @@ void QtSurface::SelectClip(const std::optional<Rect>& clip) {
 
 void QtSurface::Polyline(const Point* points, int count) {
   if (count < 2 || image_.isNull() || clipBox_.right <= clipBox_.left || clipBox_.bottom <= clipBox_.top) return;
-  Draw(points, count);
+  cache_.Draw(Buffer(), clipBox_, points, count, origin_, penWidth_, pen_);
   MarkDirty(Reach(points, count));
 }
 
@@ -70,30 +68,6 @@ QRect QtSurface::Reach(const Point* points, int count) const {
   const int top = cut(minY + origin_.y - grow, clipBox_.top, clipBox_.bottom);
   const int bottom = cut(maxY + origin_.y + grow + 1, clipBox_.top, clipBox_.bottom);
   return right > left && bottom > top ? QRect(left, top, right - left, bottom - top) : QRect();
-}
-
-void QtSurface::Draw(const Point* points, int count) {
-  const PixelBuffer buffer = Buffer();
-  // Offsets of recorded runs are 32-bit.
-  const bool cacheable = static_cast<double>(buffer.stride) * buffer.height < 2147483647.0;
-  if (!cacheable || nextCached_ >= kCachedPolylines) {
-    DrawPolyline(buffer, clipBox_, points, count, origin_, penWidth_, pen_);
-    return;
-  }
-  if (cache_.size() <= nextCached_) cache_.resize(nextCached_ + 1);
-  CachedPolyline& slot = cache_[nextCached_++];
-  const int width = EffectivePenWidth(penWidth_);
-  if (slot.origin == origin_ && slot.width == width && slot.clip == clipBox_ &&
-      std::equal(points, points + count, slot.points.begin(), slot.points.end())) {
-    ReplayRuns(buffer, slot.runs, pen_);
-    return;
-  }
-  slot.points.assign(points, points + count);
-  slot.origin = origin_;
-  slot.width = width;
-  slot.clip = clipBox_;
-  slot.runs.clear();
-  DrawPolyline(buffer, clipBox_, points, count, origin_, width, pen_, &slot.runs);
 }
 
 void QtSurface::FrameRect(const Rect& rect) {
@@ -155,7 +129,7 @@ void QtSurface::resizeEvent(QResizeEvent*) {
   const qreal ratio = devicePixelRatioF();
   const QSize device(std::max(1, static_cast<int>(width() * ratio)), std::max(1, static_cast<int>(height() * ratio)));
   image_ = QImage(device, QImage::Format_RGB32);
-  cache_.clear();  // recorded runs belong to the old image's size
+  cache_.Clear();
   clipBox_ = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, clip_);
   EraseAndPaint();
 }

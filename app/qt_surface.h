@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/toolkit/surface.h"
+#include "visual/polyline_cache.h"
 #include "visual/raster.h"
 
 namespace kelvane {
@@ -40,19 +41,7 @@ class QtSurface : public QWidget, public Surface {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // The pixels of the tick's polylines, by their place in the tick. While the
-  // divisors stand still (50 ticks and more) every tick draws the same
-  // outlines in new colours, so their pixels are worked out once and replayed.
-  struct CachedPolyline {
-    std::vector<Point> points;
-    Point origin;
-    int width = 0;
-    Rect clip;
-    std::vector<PixelRun> runs;
-  };
-
   PixelBuffer Buffer();
-  void Draw(const Point* points, int count);
   QRect Reach(const Point* points, int count) const;
   void MarkDirty(const QRect& deviceRect);
   void Flush();
@@ -67,8 +56,7 @@ class QtSurface : public QWidget, public Surface {
   Rect clipBox_;  // clip_ in image pixels, kept current with the image
   std::uint32_t pen_ = ToPixel(0), brush_ = ToPixel(0);
   int penWidth_ = 1;
-  std::vector<CachedPolyline> cache_;
-  std::size_t nextCached_ = 0;  // place of the next polyline since the origin was set
+  PolylineCache cache_;
 };
 
 }  // namespace kelvane

@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "assets/artwork/image_surface.h"
 #include "session/session_state.h"
 #include "visual/color_arrays.h"
 #include "visual/pulse.h"
 #include "visual/stimulus_area.h"
+#include "visual/buffer_surface.h"
 #include "visual/tunnel.h"
 
 namespace kelvane {
@@ -28,7 +28,7 @@ struct Still {
 // Runs the real renderer for a number of ticks, a pulse tick every 50 as the
 // timers do, and returns what the window would show.
 QImage RenderTunnel(int width, int height, const Still& still) {
-  ImageSurface surface(width, height);
+  BufferSurface surface(width, height);
   SessionState s;
   SeedTunnelColors(s);
   s.colorR = static_cast<std::int32_t>(still.frame & 0xFF);
@@ -46,7 +46,9 @@ QImage RenderTunnel(int width, int height, const Still& still) {
     Timer2Timer(s, surface);
     if (tick % 50 == 0) Timer3Timer(s);
   }
-  return surface.image();
+  const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
+                    surface.Width() * 4, QImage::Format_RGB32);
+  return view.copy();
 }
 
 QFont TitleFont(int pixels, bool bold) {
