@@ -28,9 +28,18 @@ std::string MatchCase(const std::filesystem::path& dir, const std::string& name)
   return name;
 }
 
+thread_local std::string overriddenDirectory;
+
 }  // namespace
 
+DataDirectoryOverride::DataDirectoryOverride(std::string directory) : previous_(std::move(overriddenDirectory)) {
+  overriddenDirectory = std::move(directory);
+}
+
+DataDirectoryOverride::~DataDirectoryOverride() { overriddenDirectory = std::move(previous_); }
+
 std::string DataDirectory() {
+  if (!overriddenDirectory.empty()) return overriddenDirectory;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/Kelvane";
   const char* home = std::getenv("HOME");

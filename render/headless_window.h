@@ -1,0 +1,72 @@
+#pragma once
+// The main window's toolkit parts without a window, for playing a session in
+// simulated time: the shell keeps what the window would show, the timer is a
+// flag the renderer's clock reads, the file dialog answers one path.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/toolkit/shell.h"
+#include "app/toolkit/timer.h"
+
+namespace kelvane {
+
+class HeadlessShell : public Shell {
+ public:
+  explicit HeadlessShell(std::function<void()> beep) : beep_(std::move(beep)) {}
+
+  void ShowModal(ModalWindow) override {}
+  void CloseMainWindow() override {}
+  void SetStatusText(int panel, const std::string& text) override;
+  void ClearComment() override { comment_.clear(); }
+  void AddCommentLine(const std::string& line) override { comment_ += line + "\n"; }
+  void SetPauseCaption(const std::string&) override {}
+  void ShowErrorMessage(const std::string& text) override { messages_.push_back(text); }
+  void Beep() override;
+
+  const std::vector<std::string>& Messages() const { return messages_; }
+  const std::string& StatusText(int panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
+  int Beeps() const { return beeps_; }
+
+ private:
+  std::function<void()> beep_;
+  std::vector<std::string> panels_ = std::vector<std::string>(4);
+  std::string comment_;
+  std::vector<std::string> messages_;
+  int beeps_ = 0;
+};
+
+// Ticks every `interval` samples of the renderer's clock from the moment it
+// is enabled, as a window timer counts from its start.
+class SimulatedTimer : public Timer {
+ public:
+  SimulatedTimer(const std::int64_t& clock, double interval, bool enabled);
+  void SetEnabled(bool enabled) override;
+  bool Enabled() const override { return enabled_; }
+  // The sample at which the next tick falls; after Fire, the one after it.
+  double NextTick() const { return next_; }
+  void Fire() { next_ += interval_; }
+
+ private:
+  const std::int64_t& clock_;
+  double interval_;
+  bool enabled_;
+  double next_;
+};
+
+class ChosenFile : public FileDialog {
+ public:
+  explicit ChosenFile(std::string path) : path_(std::move(path)) {}
+  void SetInitialDir(const std::string&) override {}
+  void SetDefaultExt(const std::string&) override {}
+  void SetFileName(const std::string&) override {}
+  bool Execute() override { return true; }
+  std::string FileName() const override { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,88 @@
+#pragma once
+// Plays a session in simulated time with the program's own procedures and
+// state, as the main window would: the first activation, Open with its file
+// already chosen, the tunnel timer, the pulse timer, the player's ends of
+// play and MediaPlayer1Notify, cycle by cycle to the end beep. The sound is
+// FluidSynth's on the manual clock; the pictures are the window's image,
+// drawn by the program's rasteriser, taken at the display's frame rate.
+//
+// It patches its own copy of the templates in a temporary data directory
+// (on the thread that uses it) and writes nothing else.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/toolkit/geometry.h"
+#include "render/frame.h"
+
+namespace kelvane {
+
+struct RenderOptions {
+  double tickRate = 1000;  // tunnel ticks a second: the 1 ms timer, or what a real window managed
+  int fps = 60;            // pictures a second, the display's rate
+  std::optional<int> cycles;      // at most this many plays
+  std::optional<double> seconds;  // at most this long
+  bool pictures = true;           // false: sound alone, the tunnel is not drawn
+  std::string soundFont;          // empty: the program's own lookup
+  // Longer sessions (a file may ask for two billion cycles) are refused
+  // unless `seconds` or `cycles` shortens them.
+  double longest = 4 * 3600;
+};
+
+// What a render hands on, in time order: sound in blocks of 44.1 kHz stereo,
+// and pictures of the stimulus area with its frame.
+class RenderSink {
+ public:
+  virtual ~RenderSink() = default;
+  virtual void Sound(const float* left, const float* right, int frames) = 0;
+  virtual void Picture(const Frame& frame) = 0;
+};
+
+class HeadlessSession {
+ public:
+  static constexpr int kSampleRate = 44100;
+  // After the end beep, this long of its ring is kept.
+  static constexpr double kBeepSeconds = 1.0;
+
+  // Loads the session as Open does once the file is chosen. Throws
+  // std::runtime_error when it will not play: an unreadable table, a note
+  // pair that is no number, a FileType other than "Ambr".
+  HeadlessSession(const std::string& sessionPath, const RenderOptions& options);
+  ~HeadlessSession();
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+  // The render's length: plays x rows x 4 s, and the beep when the session
+  // reaches its end, unless shortened.
+  double Seconds() const { return seconds_; }
+  std::int64_t SoundFrames() const;
+  int PictureCount() const;
+  // The pictures' size: the stimulus area with its three-pixel frame, as far
+  // as it lies inside the window.
+  int Width() const { return crop_.right - crop_.left; }
+  int Height() const { return crop_.bottom - crop_.top; }
+  // What the program would have shown in message boxes while loading.
+  const std::vector<std::string>& Messages() const;
+
+  // Plays the whole length into the sink; progress gets the share done.
+  void Run(RenderSink& sink, const std::function<void(double)>& progress = {});
+
+ private:
+  struct Parts;
+  void Load(const std::string& sessionPath);
+  void PlanLength();
+  void AdvanceSound(std::int64_t until, RenderSink& sink);
+  void TakePicture(RenderSink& sink);
+
+  RenderOptions options_;
+  std::unique_ptr<Parts> parts_;
+  Rect crop_;
+  double seconds_ = 0;
+  std::int64_t clock_ = 0;  // samples played so far
+};
+
+}  // namespace kelvane

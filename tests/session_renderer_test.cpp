@@ -1,0 +1,112 @@
+// The headless renderer plays a session as the window would: its length and
+// picture count, the frame in the session's colour, the tunnel inside, the
+// melody and the end beep in the sound, and the user's data left alone.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "render/session_renderer.h"
+#include "sound/note_keys.h"
+#include "tests/fakes/manual_fluid_player.h"
+#include "tests/fakes/temp_data_home.h"
+#include "tools/ambrel_json.h"
+
+namespace kelvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kSession[] = R"({"SessionName": "Test", "ColorR": 200, "ColorG": 30, "ColorB": 60,
+  "Density": 2, "Form": 1, "Cycles": 2, "AreaX1": 20, "AreaY1": 10, "AreaX2": 120, "AreaY2": 90,
+  "Rows": [[5, 1, 13, 7, 2, 9, 3, 12, 4, 11, 6, 10, 8]]})";
+
+struct Recording : RenderSink {
+  void Sound(const float* l, const float*, int frames) override { left.insert(left.end(), l, l + frames); }
+  void Picture(const Frame& f) override {
+    ++pictures;
+    width = f.width, height = f.height;
+    if (pictures == 1 || pictures == 120) {
+      std::vector<std::uint32_t>& keep = pictures == 1 ? first : later;
+      for (int y = 0; y < f.height; ++y) keep.insert(keep.end(), f.pixels + y * f.stride, f.pixels + y * f.stride + f.width);
+    }
+  }
+  std::vector<float> left;
+  std::vector<std::uint32_t> first, later;
+  int pictures = 0, width = 0, height = 0;
+};
+
+class SessionRendererTest : public ::testing::Test {
+ protected:
+  std::string Write(const char* json) {
+    const std::string path = (dir / "session.db").string();
+    const AmbrelTable t = AmbrelFromJson(json);
+    WritePxlibTable(path, t.columns, {t.row});
+    return path;
+  }
+  TempDataHome home;  // the user's data directory, which must stay untouched
+  fs::path dir = fs::temp_directory_path() / ("kelvane-render-test-" + std::to_string(::getpid()));
+  void SetUp() override { fs::create_directories(dir); }
+  void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(SessionRendererTest, PlaysTwoCyclesAndTheBeepAsTheWindowWould) {
+  RenderOptions options;
+  options.soundFont = TestSoundFont();
+  HeadlessSession session(Write(kSession), options);
+  EXPECT_DOUBLE_EQ(session.Seconds(), 2 * 4.0 + HeadlessSession::kBeepSeconds);
+  EXPECT_EQ(session.PictureCount(), 540);
+  Recording r;
+  session.Run(r);
+  EXPECT_EQ(static_cast<std::int64_t>(r.left.size()), session.SoundFrames());
+  EXPECT_EQ(r.pictures, 540);
+  ASSERT_EQ(r.width, 104);  // 100 x 80 and the frame's two outer rings
+  ASSERT_EQ(r.height, 84);
+
+  // The frame in the session's colour along the edge; inside, black before
+  // the first tick and the tunnel two seconds on.
+  const std::uint32_t frame = 0xFFC81E3C;
+  for (int x = 0; x < r.width; x += 7) EXPECT_EQ(r.first[static_cast<std::size_t>(x)], frame) << x;
+  for (int y = 0; y < r.height; y += 7) EXPECT_EQ(r.first[static_cast<std::size_t>(y * r.width)], frame) << y;
+  const auto lit = [&](const std::vector<std::uint32_t>& p) {
+    return std::count_if(p.begin(), p.end(), [](std::uint32_t c) { return (c & 0xFFFFFF) != 0 && c != 0xFFC81E3C; });
+  };
+  EXPECT_EQ(lit(r.first), 0);
+  EXPECT_GT(lit(r.later), r.width * r.height / 4);
+
+  // Both cycles play the row; the end beep, an A5, follows the second.
+  const std::array<int, 13> codes{5, 1, 13, 7, 2, 9, 3, 12, 4, 11, 6, 10, 8};
+  for (double start : {0.0, 4.0})
+    for (int j : {0, 2, 12})
+      EXPECT_NEAR(PitchKey(Slice(r.left, start + j * 0.285 + 0.03, start + j * 0.285 + 0.23)),
+                  NoteKeyTable[static_cast<std::size_t>(codes[static_cast<std::size_t>(j)])], 0.3)
+          << "cycle at " << start << " s, note " << j;
+  EXPECT_NEAR(PitchKey(Slice(r.left, 8.03, 8.15)), 81, 0.3);
+  EXPECT_FALSE(fs::exists(fs::path(std::getenv("XDG_DATA_HOME")) / "Kelvane")) << "wrote into the user's data";
+}
+
+TEST_F(SessionRendererTest, ShortenedRendersAndRefusals) {
+  RenderOptions options;
+  options.soundFont = TestSoundFont();
+  options.cycles = 1;
+  EXPECT_DOUBLE_EQ(HeadlessSession(Write(kSession), options).Seconds(), 4.0) << "no beep: the session goes on";
+  options.cycles.reset();
+  options.seconds = 2.5;
+  options.fps = 30;
+  EXPECT_EQ(HeadlessSession(Write(kSession), options).PictureCount(), 75);
+
+  std::string endless = kSession;
+  endless.replace(endless.find("\"Cycles\": 2"), 11, "\"Cycles\": 2147483647");
+  EXPECT_THROW(HeadlessSession(Write(endless.c_str()), RenderOptions{}), std::runtime_error);
+  std::string other = kSession;
+  other.insert(1, "\"FileType\": \"ambr\", ");
+  try {
+    HeadlessSession session(Write(other.c_str()), RenderOptions{});
+    ADD_FAILURE() << "a table that is not an Ambrel was rendered";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("is not an Ambrel session"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace kelvane::testing

@@ -1,0 +1,43 @@
+#include "tools/ambrel_render.h"
+
+#include <cstdio>
+
+#include "render/export.h"
+#include "tools/progress_bar.h"
+
+namespace kelvane {
+namespace {
+
+class ExportingSink : public RenderSink {
+ public:
+  explicit ExportingSink(Exporter& exporter) : exporter_(exporter) {}
+  void Sound(const float* left, const float* right, int frames) override { exporter_.AddAudio(left, right, frames); }
+  void Picture(const Frame& frame) override { exporter_.AddFrame(frame); }
+
+ private:
+  Exporter& exporter_;
+};
+
+}  // namespace
+
+void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, AmbrelOptions options) {
+  const auto kind = ExportKindOf(outPath);
+  if (!kind) throw std::runtime_error("Unknown output format for " + outPath + ": use .wav, .flac, .mp4 or .webm");
+  options.render.pictures = *kind == ExportKind::Mp4 || *kind == ExportKind::WebM;
+  HeadlessSession session(sessionPath, options.render);
+  for (const std::string& message : session.Messages()) std::fprintf(stderr, "ambrel: the program would show \"%s\"\n", message.c_str());
+  ExportSettings settings;
+  settings.sampleRate = HeadlessSession::kSampleRate;
+  settings.width = session.Width();
+  settings.height = session.Height();
+  settings.fps = options.render.fps;
+  const auto exporter = OpenExporter(outPath, settings);
+  ExportingSink sink(*exporter);
+  {
+    ProgressBar bar("rendering", session.Seconds());
+    session.Run(sink, [&](double done) { bar.Show(done); });
+  }
+  exporter->Finish();
+}
+
+}  // namespace kelvane
