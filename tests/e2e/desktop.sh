@@ -35,7 +35,9 @@ desktop_start() {
   local work=$1
   # Xvfb picks a free display itself and writes its number, so runs side by
   # side never share a server.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  # -noreset: a server resets when its last client leaves, and a client
+  # connecting during that reset is refused (the probes below connect and leave).
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   wait_for 20 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
