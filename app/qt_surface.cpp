@@ -10,14 +10,6 @@ namespace {
 // window is shown no faster than the screen can show it.
 constexpr int kFlushIntervalMs = 16;
 
-// Widget coordinates of a device-pixel rectangle, rounded outwards.
-QRect ToLogical(const QRect& r, qreal ratio) {
-  if (ratio == 1.0) return r;
-  const int left = static_cast<int>(r.left() / ratio), top = static_cast<int>(r.top() / ratio);
-  const int right = static_cast<int>((r.right() + 1) / ratio + 1);
-  const int bottom = static_cast<int>((r.bottom() + 1) / ratio + 1);
-  return QRect(QPoint(left, top), QPoint(right, bottom));
-}
 }  // namespace
 
 QtSurface::QtSurface(QWidget* parent) : QWidget(parent) {
@@ -77,15 +69,15 @@ void QtSurface::FrameRect(const Rect& rect) {
   if (r.right > r.left && r.bottom > r.top) MarkDirty(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
 
-void QtSurface::MarkDirty(const QRect& deviceRect) {
-  if (deviceRect.isEmpty()) return;
-  dirty_ |= deviceRect;
+void QtSurface::MarkDirty(const QRect& rect) {
+  if (rect.isEmpty()) return;
+  dirty_ |= rect;
   if (!flushTimer_.isActive()) flushTimer_.start();
 }
 
 void QtSurface::Flush() {
   if (dirty_.isEmpty()) return;
-  update(ToLogical(dirty_, devicePixelRatioF()));
+  update(dirty_);
   dirty_ = QRect();
 }
 
@@ -111,24 +103,28 @@ void QtSurface::EraseAndPaint() {
   update();
 }
 
+// On a scaled display the whole image is scaled up, without smoothing, and
+// the painter's clip keeps the work to what needs showing: every device pixel
+// then takes the same image pixel whichever part of the window is repainted,
+// so fractional ratios leave neither seams nor stale pixels at the edges of
+// an update.
 void QtSurface::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   if (image_.isNull()) {
     p.fillRect(event->rect(), Qt::black);
     return;
   }
-  const qreal ratio = devicePixelRatioF();
-  const QRect target = event->rect();
-  const QRect source(QPoint(static_cast<int>(target.left() * ratio), static_cast<int>(target.top() * ratio)),
-                     QPoint(static_cast<int>((target.right() + 1) * ratio) - 1,
-                            static_cast<int>((target.bottom() + 1) * ratio) - 1));
-  p.drawImage(QRectF(target), image_, QRectF(source));
+  if (devicePixelRatioF() == 1.0)
+    p.drawImage(event->rect().topLeft(), image_, event->rect());
+  else
+    p.drawImage(QRect(QPoint(0, 0), image_.size()), image_);
 }
 
+// The image has the widget's size in logical pixels, the unit of a session's
+// coordinates, so a session covers the same part of the window on every
+// display; the tunnel costs the same at any scale.
 void QtSurface::resizeEvent(QResizeEvent*) {
-  const qreal ratio = devicePixelRatioF();
-  const QSize device(std::max(1, static_cast<int>(width() * ratio)), std::max(1, static_cast<int>(height() * ratio)));
-  image_ = QImage(device, QImage::Format_RGB32);
+  image_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
   cache_.Clear();
   clipBox_ = ClipToBuffer({nullptr, image_.width(), image_.height(), 0}, clip_);
   EraseAndPaint();

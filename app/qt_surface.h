@@ -1,6 +1,7 @@
 #pragma once
-// The main window's drawing surface: a persistent image, in device pixels,
-// that the program draws into and the window shows at the display's pace.
+// The main window's drawing surface: a persistent image, in the window's
+// logical pixels, that the program draws into and the window shows at the
+// display's pace, scaled up on a scaled display.
 
 #include <QImage>
 #include <QRect>
@@ -43,12 +44,12 @@ class QtSurface : public QWidget, public Surface {
  private:
   PixelBuffer Buffer();
   QRect Reach(const Point* points, int count) const;
-  void MarkDirty(const QRect& deviceRect);
+  void MarkDirty(const QRect& rect);
   void Flush();
   void EraseAndPaint();
 
   QImage image_;
-  QRect dirty_;  // device pixels drawn since the last flush
+  QRect dirty_;  // pixels drawn since the last flush
   QTimer flushTimer_;
   bool erasePending_ = false;
   Point origin_;

@@ -1,6 +1,7 @@
 #include "assets/artwork/artwork.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <stdexcept>
 
 namespace kelvane {
@@ -11,9 +12,13 @@ QIcon ApplicationIcon() {
   return icon;
 }
 
+// The picture drawn at twice the size on a scaled display, so the splash and
+// About windows stay sharp; its logical size is the same.
 QPixmap TitlePicture() {
-  QPixmap picture(":/kelvane/title.png");
+  const bool scaled = qApp != nullptr && qApp->devicePixelRatio() > 1.0;
+  QPixmap picture(scaled ? ":/kelvane/title@2x.png" : ":/kelvane/title.png");
   if (picture.isNull()) throw std::runtime_error("The title picture is missing from the program's resources");
+  if (scaled) picture.setDevicePixelRatio(2.0);
   return picture;
 }
 

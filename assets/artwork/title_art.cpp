@@ -26,18 +26,21 @@ struct Still {
 };
 
 // Runs the real renderer for a number of ticks, a pulse tick every 50 as the
-// timers do, and returns what the window would show.
-QImage RenderTunnel(int width, int height, const Still& still) {
-  BufferSurface surface(width, height);
+// timers do, and returns what the window would show; at a scale of 2 the
+// same picture at twice the size, for scaled displays: the square the
+// tunnel is made of, the area and the pen grow with it.
+QImage RenderTunnel(int width, int height, const Still& still, int scale = 1) {
+  BufferSurface surface(width * scale, height * scale);
   SessionState s;
+  for (Point& corner : s.tunnelShape) corner = {corner.x * scale, corner.y * scale};
   SeedTunnelColors(s);
   s.colorR = static_cast<std::int32_t>(still.frame & 0xFF);
   s.colorG = static_cast<std::int32_t>((still.frame >> 8) & 0xFF);
   s.colorB = static_cast<std::int32_t>((still.frame >> 16) & 0xFF);
-  s.density = still.density;
+  s.density = still.density * scale;
   s.pulseFreq = 800;
-  s.areaX1 = still.area.left, s.areaY1 = still.area.top;
-  s.areaX2 = still.area.right, s.areaY2 = still.area.bottom;
+  s.areaX1 = still.area.left * scale, s.areaY1 = still.area.top * scale;
+  s.areaX2 = still.area.right * scale, s.areaY2 = still.area.bottom * scale;
   s.colorSequenceLength = kSequenceEntries;
   auto sequence = s.ColorSequence();
   for (int n = 0; n < kSequenceEntries; ++n) sequence[n] = s.NotePalette[kNotes[(n / 4) % kNotesPerItem]];
@@ -73,10 +76,11 @@ void DrawOutlinedText(QPainter& p, const QRect& box, const QString& text, const 
 
 }  // namespace
 
-QImage RenderTitlePicture() {
+QImage RenderTitlePicture(int scale) {
   const Still still{{14, 14, kTitleWidth - 14, 328}, 0xFFB400, 260, 2};
-  QImage image = RenderTunnel(kTitleWidth, kTitleHeight, still);
+  QImage image = RenderTunnel(kTitleWidth, kTitleHeight, still, scale);
   QPainter p(&image);
+  p.scale(scale, scale);  // the text is drawn as paths, so it stays sharp
   DrawOutlinedText(p, QRect(0, 336, kTitleWidth, 52), "Kelvane", TitleFont(44, true), 4);
   p.setPen(QColor(0xE0, 0xE0, 0xE0));
   p.setFont(TitleFont(11, false));
