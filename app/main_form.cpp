@@ -237,7 +237,9 @@ QString TMainForm::CommentText() const { return memo_->toPlainText(); }
 
 void TMainForm::ClearComment() { memo_->clear(); }
 
-void TMainForm::AddCommentLine(const std::string& line) { memo_->appendPlainText(DisplayText(line)); }
+void TMainForm::AddCommentLine(const std::string& line) {
+  memo_->appendPlainText(DisplayText(line, state_.textCodePage));
+}
 
 void TMainForm::SetPauseCaption(const std::string& caption) { pauseMenu_->setText(QString::fromStdString(caption)); }
 

@@ -1,4 +1,4 @@
-#include "tools/code_pages.h"
+#include "session/code_pages.h"
 
 #include <array>
 
@@ -60,21 +60,22 @@ char16_t UpperHalf(unsigned char byte, int codePage) {
 
 }  // namespace
 
-QString DecodeCodePage(std::string_view bytes, int codePage) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
+bool KnownCodePage(int codePage) { return codePage == 437 || codePage == 850 || codePage == 1252; }
+
+std::u16string DecodeCodePage(std::string_view bytes, int codePage) {
+  std::u16string text;
+  text.reserve(bytes.size());
   for (char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    text.append(QChar(byte < 0x80 ? char16_t{byte} : UpperHalf(byte, codePage)));
+    text.push_back(byte < 0x80 ? char16_t{byte} : UpperHalf(byte, codePage));
   }
   return text;
 }
 
-std::optional<std::string> EncodeCp1252(const QString& text) {
+std::optional<std::string> EncodeCp1252(std::u16string_view text) {
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(text.size()));
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
+  bytes.reserve(text.size());
+  for (const char16_t u : text) {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
       bytes.push_back(static_cast<char>(u));
       continue;

@@ -182,7 +182,8 @@ ParadoxTableData ParseParadox(std::span<const std::uint8_t> file) {
   table.recordSize = h.recordSize;
   table.fields = ReadDescriptors(head, h);
   ReadNames(head, h, table.fields);
-  table.codePage = h.secondHeader ? head.U16(0x6A) : 437;
+  table.statedCodePage = h.secondHeader ? head.U16(0x6A) : 0;
+  table.codePage = h.secondHeader ? table.statedCodePage : 437;
   if (table.codePage == 0) table.codePage = 1252;
   table.firstRecord = ReadFirstRecord(whole, h);
   return table;

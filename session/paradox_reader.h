@@ -52,6 +52,7 @@ struct ParadoxField {
 struct ParadoxTableData {
   int version = 0;    // header byte 0x39: 3 = Paradox 3.0 ... 12 = Paradox 7
   int codePage = 0;   // alpha texts are in this code page, kept as 8-bit bytes
+  int statedCodePage = 0;  // the code page the header states; 0 when it states none
   std::int32_t recordCount = 0;  // as the header says
   std::size_t recordSize = 0;
   std::vector<ParadoxField> fields;

@@ -108,4 +108,6 @@ std::int32_t ParadoxTable::FieldAsInteger(const std::string& name) { return Para
 
 std::string ParadoxTable::FieldAsString(const std::string& name) { return ParadoxValueAsText(Read(name)); }
 
+int ParadoxTable::CodePage() const { return data_ ? data_->statedCodePage : 0; }
+
 }  // namespace kelvane

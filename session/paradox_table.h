@@ -26,6 +26,7 @@ class ParadoxTable : public Table {
   // <.MB path>: <reason>".
   std::int32_t FieldAsInteger(const std::string& name) override;
   std::string FieldAsString(const std::string& name) override;
+  int CodePage() const override;
 
   bool IsOpen() const { return data_.has_value(); }
   // The open table, and its blob data read from the .MB file when needed.

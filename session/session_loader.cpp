@@ -77,6 +77,7 @@ bool LoadChosenFile(SessionState& s, MainControls& c) {
   const std::string path = c.dialog.FileName();
   c.table.SetTableName(path);
   c.table.Open();
+  s.textCodePage = c.table.CodePage();
   s.imageText = c.table.FieldAsString("Image1");
   s.sessionName = path;
   c.shell.SetStatusText(0, ExtractFileName(s.sessionName));

@@ -47,6 +47,9 @@ struct SessionState {
   std::string comment;
   std::array<std::string, kMaxItems + 1> items;     // entries 1..30
   std::array<std::string, kMaxItems + 1> itemRows;  // entries 1..30
+  // The code page of the session table's texts, for showing the comment; 0
+  // when the table does not say.
+  std::int32_t textCodePage = 0;
 
   // Playback, display and control.
   std::int32_t sessionOpen = 0;

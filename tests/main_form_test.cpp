@@ -24,6 +24,7 @@
 #include "session/paths.h"
 #include "tests/fakes/fake_player.h"
 #include "tests/fakes/temp_data_home.h"
+#include "tools/ambrel_json.h"
 
 namespace kelvane {
 namespace {
@@ -42,6 +43,36 @@ class MainFormTest : public ::testing::Test {
     player_ = player.get();
     form = std::make_unique<TMainForm>(
         MainFormServices{std::move(player), std::make_unique<ParadoxTable>(), [this] { ++tones; }});
+  }
+  // File > Open Ambrel, the path typed into the real file dialog and
+  // accepted, as a user would; true when the dialog was seen.
+  bool OpenThroughTheDialog(const QString& path) {
+    form->resize(1000, 700);
+    form->show();
+    bool dialogSeen = false;
+    QTimer::singleShot(50, [&] {
+      QFileDialog& dialog = form->openDialog().dialog();
+      dialogSeen = dialog.isVisible();
+      EXPECT_EQ(dialog.directory().absolutePath(),
+                QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels"))));
+      auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(edit, nullptr);
+      EXPECT_EQ(edit->text(), "*.db");
+      edit->setText(path);
+      QTimer::singleShot(300, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          ADD_FAILURE() << "file dialog said: " << box->text().toStdString();
+          box->reject();
+        }
+      });
+      QMetaObject::invokeMethod(&dialog, "accept");
+      if (dialog.isVisible()) {
+        ADD_FAILURE() << "the dialog refused " << path.toStdString();
+        dialog.reject();
+      }
+    });
+    form->menuBar()->findChild<QAction*>("OpenAmbrelMenu")->trigger();
+    return dialogSeen;
   }
   // Lists the captions of a menu's entries, "-" for a separator.
   static QStringList Captions(const QList<QAction*>& actions) {
@@ -131,33 +162,7 @@ TEST_F(MainFormTest, OpenThroughTheRealFileDialogShowsTheFileAndItsCommentThenCo
   const QString sample = QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels\\blue_calm.db")));
   const QString path = QFileInfo(sample).dir().filePath("<b>c.db");
   ASSERT_TRUE(QFile::copy(sample, path)) << sample.toStdString() << " to " << path.toStdString();
-  form->resize(1000, 700);
-  form->show();
-  bool dialogSeen = false;
-  QTimer::singleShot(50, [&] {
-    QFileDialog& dialog = form->openDialog().dialog();
-    dialogSeen = dialog.isVisible();
-    EXPECT_EQ(dialog.directory().absolutePath(),
-              QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels"))));
-    // As a user would: the path typed into the file name box, then OK.
-    auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->text(), "*.db");
-    edit->setText(path);
-    QTimer::singleShot(300, [] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        ADD_FAILURE() << "file dialog said: " << box->text().toStdString();
-        box->reject();
-      }
-    });
-    QMetaObject::invokeMethod(&dialog, "accept");
-    if (dialog.isVisible()) {
-      ADD_FAILURE() << "the dialog refused " << path.toStdString();
-      dialog.reject();
-    }
-  });
-  form->menuBar()->findChild<QAction*>("OpenAmbrelMenu")->trigger();
-  EXPECT_TRUE(dialogSeen);
+  EXPECT_TRUE(OpenThroughTheDialog(path));
   EXPECT_EQ(form->StatusText(0), "<b>c.db");
   EXPECT_EQ(form->findChild<QLabel*>("StatusPanel0")->textFormat(), Qt::PlainText);
   EXPECT_EQ(form->CommentText(), "One slow row of the blues scale, rising, three times.");
@@ -167,6 +172,19 @@ TEST_F(MainFormTest, OpenThroughTheRealFileDialogShowsTheFileAndItsCommentThenCo
   EXPECT_EQ(form->state().colorB, 255);
   player_->Finish();
   EXPECT_EQ(form->StatusText(1), "Current Cycle:  2");
+}
+
+// A table in DOS code page 850 keeps its accents: 0x82 is an e acute there,
+// and a control character in Latin-1.
+TEST_F(MainFormTest, ACommentInCodePage850ShowsItsAccents) {
+  PrepareDataDirectory();
+  AmbrelTable t = AmbrelFromJson(R"({"Comment": "placeholder", "Rows": [[1,2,3,4,5,6,7,8,9,10,11,12,13]]})");
+  for (std::size_t i = 0; i < t.columns.size(); ++i)
+    if (t.columns[i].name == "Comment") t.row[i] = std::string("Caf\x82 cr\x8Ame");
+  const std::string path = HostPath("C:\\Kelvane\\Ambrels\\dos.db");
+  WritePxlibTable(path, t.columns, {t.row}, {}, 850);
+  EXPECT_TRUE(OpenThroughTheDialog(QFile::decodeName(QByteArray::fromStdString(path))));
+  EXPECT_EQ(form->CommentText(), QString::fromUtf8("Caf\u00e9 cr\u00e8me"));
 }
 
 TEST_F(MainFormTest, AnErrorEndsTheHandlerInABoxAndTheProgramRunsOn) {

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "session/paradox_reader.h"
-#include "tools/code_pages.h"
+#include "session/code_pages.h"
 
 namespace kelvane {
 namespace {
@@ -51,7 +51,7 @@ PxCell TextCell(const QJsonValue& value, const std::string& key, const std::stri
   if (value.isUndefined()) return fallback.empty() ? PxCell{} : PxCell{fallback};
   if (value.isNull()) return PxCell{};
   if (!value.isString()) throw AmbrelJsonError("'" + key + "' must be a text");
-  const auto bytes = EncodeCp1252(value.toString());
+  const auto bytes = EncodeCp1252(value.toString().toStdU16String());
   if (!bytes) throw AmbrelJsonError("'" + key + "' has a character that code page 1252 cannot hold");
   if (bytes->size() > kMaxAlpha)
     throw AmbrelJsonError("'" + key + "' is longer than " + std::to_string(kMaxAlpha) + " characters");

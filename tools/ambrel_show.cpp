@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <variant>
 
+#include <QString>
+
+#include "session/code_pages.h"
 #include "session/paradox_value.h"
-#include "tools/code_pages.h"
 
 namespace kelvane {
 namespace {
@@ -31,7 +33,7 @@ std::string JsonString(const QString& text) {
 std::string JsonValue(const ParadoxValue& value, int codePage) {
   if (std::holds_alternative<std::monostate>(value)) return "null";
   if (const auto* b = std::get_if<bool>(&value)) return *b ? "true" : "false";
-  if (const auto* s = std::get_if<std::string>(&value)) return JsonString(DecodeCodePage(*s, codePage));
+  if (const auto* s = std::get_if<std::string>(&value)) return JsonString(QString::fromStdU16String(DecodeCodePage(*s, codePage)));
   if (const auto* d = std::get_if<double>(&value); d && !std::isfinite(*d))
     return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
   if (std::holds_alternative<ParadoxDate>(value)) return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
@@ -55,7 +57,7 @@ std::string RecordAsJson(const ParadoxTableData& table, const ParadoxBlobReader&
   std::string out = "{\n";
   for (std::size_t i = 0; i < table.fields.size(); ++i) {
     const ParadoxField& field = table.fields[i];
-    out += "  " + JsonString(DecodeCodePage(field.name, table.codePage)) + ": " + FieldJson(table, field, blobs);
+    out += "  " + JsonString(QString::fromStdU16String(DecodeCodePage(field.name, table.codePage))) + ": " + FieldJson(table, field, blobs);
     out += i + 1 < table.fields.size() ? ",\n" : "\n";
   }
   return out + "}\n";

@@ -111,7 +111,7 @@ void PutCell(const PxDocument& px, char* at, const PxColumn& c, const PxCell& ce
 }  // namespace
 
 void WritePxlibTable(const std::string& path, const std::vector<PxColumn>& columns, const std::vector<PxRow>& rows,
-                     const std::string& password) {
+                     const std::string& password, int codePage) {
   if (columns.empty()) throw PxlibError("a table needs at least one column");
   std::size_t recordSize = 0;
   for (const PxColumn& c : columns) {
@@ -132,6 +132,7 @@ void WritePxlibTable(const std::string& path, const std::vector<PxColumn>& colum
     px.Fail("cannot create " + path);
   px.Created();
   if (!password.empty() && PX_set_parameter(doc, "password", password.c_str()) < 0) px.Fail("cannot set the password");
+  if (codePage > 0 && PX_set_value(doc, "codepage", static_cast<float>(codePage)) < 0) px.Fail("cannot set the code page");
   if (std::any_of(columns.begin(), columns.end(), [](const PxColumn& c) { return IsBlob(c.type); }))
     px.CreateMemoFile(PxlibMemoPath(path));
   std::vector<char> record(recordSize);

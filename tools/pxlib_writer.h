@@ -31,8 +31,9 @@ class PxlibError : public std::runtime_error {
 // Creates (or replaces) the table at path with one record per row. A password
 // makes pxlib encrypt the table. A table with blob columns gets its .MB file
 // at PxlibMemoPath(path), also created or replaced.
+// A code page above 0 is written into the header as the texts' code page.
 void WritePxlibTable(const std::string& path, const std::vector<PxColumn>& columns, const std::vector<PxRow>& rows,
-                     const std::string& password = {});
+                     const std::string& password = {}, int codePage = 0);
 
 // The table's path with the extension .mb, or .MB unless the table's is .db.
 std::string PxlibMemoPath(const std::string& tablePath);

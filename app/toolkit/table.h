@@ -21,6 +21,9 @@ class Table {
   // number throws.
   virtual std::int32_t FieldAsInteger(const std::string& name) = 0;
   virtual std::string FieldAsString(const std::string& name) = 0;
+  // The code page the open table's texts are in (437, 850, 1252, ...), or
+  // 0 when the table does not say; texts are read as the bytes they are.
+  virtual int CodePage() const = 0;
 };
 
 }  // namespace kelvane

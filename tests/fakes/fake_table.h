@@ -40,7 +40,10 @@ class FakeTable : public Table {
     return std::get<std::string>(v);
   }
 
+  int CodePage() const override { return codePage; }
+
   std::map<std::string, Value> columns;
+  int codePage = 0;
   std::vector<std::string> reads;  // column names in the order they were read
   std::string name;
   bool open = false;
