@@ -154,7 +154,8 @@ struct DiscChords {
 };
 
 const DiscChords& ChordsFor(int width) {
-  static std::array<std::optional<DiscChords>, kMaxPenWidth + 1> cache;
+  // Per thread, since it is filled lazily and drawing happens on more than one.
+  thread_local std::array<std::optional<DiscChords>, kMaxPenWidth + 1> cache;
   auto& entry = cache[width];
   if (!entry) entry.emplace(width / 2.0);
   return *entry;

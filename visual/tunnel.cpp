@@ -42,8 +42,10 @@ struct AngleTable {
 
 double Cos(double x) { return std::cos(x); }
 double Sin(double x) { return std::sin(x); }
-AngleTable cosTable{Cos};
-AngleTable sinTable{Sin};
+// One pair per thread: a headless check may draw on a worker thread while a
+// window draws its own tunnel with other divisors.
+thread_local AngleTable cosTable{Cos};
+thread_local AngleTable sinTable{Sin};
 
 std::int32_t TruncateToInt32(double v) {
   constexpr double lo = std::numeric_limits<std::int32_t>::min();
