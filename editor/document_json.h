@@ -1,0 +1,26 @@
+#pragma once
+// The JSON session description that `ambrel create` reads and that the
+// editor imports and exports.
+
+#include <string>
+
+#include "editor/document_reader.h"
+#include "editor/session_document.h"
+#include "tools/ambrel_json.h"
+
+namespace kelvane {
+
+// Every column, one key a line in the loader's order, with the rows as
+// "Rows" of note codes; a row whose label is not "Row n", or whose codes
+// "Rows" cannot hold, is also given as its raw "ItemN" text.
+std::string DocumentToJson(const SessionDocument& document);
+
+// Reads what `ambrel create` accepts, with its defaults, exactly as an opened
+// table is read; a description it refuses raises a DocumentError with its reason.
+LoadedDocument DocumentFromJson(const std::string& json);
+
+// The record `ambrel create` would write for the document; a DocumentError
+// when a text or a code cannot be written.
+AmbrelTable AmbrelTableOf(const SessionDocument& document);
+
+}  // namespace kelvane

@@ -1,0 +1,109 @@
+#include "editor/document_reader.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "app/toolkit/text.h"
+#include "session/paradox_table.h"
+#include "tools/code_pages.h"
+
+namespace kelvane {
+namespace {
+
+class TextReader {
+ public:
+  TextReader(Table& table, int codePage) : table_(table), codePage_(codePage) {}
+  std::string operator()(const std::string& column) const {
+    return DecodeCodePage(table_.FieldAsString(column), codePage_).toStdString();
+  }
+
+ private:
+  Table& table_;
+  int codePage_;
+};
+
+// A pair that is no number would end Kelvane's load; here it reads as 0 and
+// the user is told, so the row is neither lost nor silently changed.
+NoteRow ReadRow(const std::string& item, int rowNumber, int codePage, std::vector<Problem>& problems) {
+  NoteRow row;
+  row.label = TrimmedLabel(DecodeCodePage(Copy(item, 1, kRowLabelLength), codePage).toStdString());
+  const std::string notes = Copy(item, kRowLabelLength + 1, 2 * kEditorNotesPerRow);
+  for (int j = 0; j < kEditorNotesPerRow; ++j) {
+    const std::string pair = Copy(notes, 2 * j + 1, 2);
+    try {
+      row.codes[static_cast<std::size_t>(j)] = StrToInt(pair);
+    } catch (const ConversionError&) {
+      problems.push_back({"Item" + std::to_string(rowNumber),
+                          "Row " + std::to_string(rowNumber) + ", note " + std::to_string(j + 1) + ": '" +
+                              DecodeCodePage(pair, codePage).toStdString() +
+                              "' is not a note code; the editor reads it as 0"});
+    }
+  }
+  return row;
+}
+
+void ReadRows(Table& t, int codePage, LoadedDocument& out) {
+  const std::int32_t count = t.FieldAsInteger("NumSelItems");
+  if (count > kEditorMaxRows)
+    out.problems.push_back({"NumSelItems", "NumSelItems is " + std::to_string(count) +
+                                               "; only 30 rows fit, and the editor keeps rows 1 to 30"});
+  if (count < 0)
+    out.problems.push_back({"NumSelItems", "NumSelItems is " + std::to_string(count) + "; the editor reads no rows"});
+  std::vector<std::string> items;
+  // Every item, as the loader reads them, so a table Kelvane cannot open does
+  // not open here either.
+  for (int n = 1; n <= kEditorMaxRows; ++n) items.push_back(t.FieldAsString("Item" + IntToStr(n)));
+  for (int n = 1; n <= std::min(count, kEditorMaxRows); ++n)
+    out.document.rows.push_back(ReadRow(items[static_cast<std::size_t>(n - 1)], n, codePage, out.problems));
+}
+
+}  // namespace
+
+LoadedDocument ReadDocument(Table& t, int codePage) {
+  const TextReader text(t, codePage);
+  LoadedDocument out;
+  SessionDocument& d = out.document;
+  d.image = text("Image1");
+  d.instrumentName = text("InstrumentSel");
+  d.instrumentNumber = t.FieldAsInteger("InstrumentNumber");
+  d.sessionName = text("SessionName");
+  d.fileType = text("FileType");
+  d.comment = text("Comment");
+  d.colorR = t.FieldAsInteger("ColorR");
+  d.colorG = t.FieldAsInteger("ColorG");
+  d.colorB = t.FieldAsInteger("ColorB");
+  d.pulseFreq = t.FieldAsInteger("PulseFreq");
+  d.pulsePhase = t.FieldAsInteger("PulsePhase");
+  d.geoVertical = t.FieldAsInteger("GeoVertical");
+  d.geoHorizontal = t.FieldAsInteger("GeoHorizontal");
+  d.density = t.FieldAsInteger("Density");
+  d.form = t.FieldAsInteger("Form");
+  d.cycles = t.FieldAsInteger("Cycles");
+  d.areaX1 = t.FieldAsInteger("AreaX1");
+  d.areaY1 = t.FieldAsInteger("AreaY1");
+  d.areaX2 = t.FieldAsInteger("AreaX2");
+  d.areaY2 = t.FieldAsInteger("AreaY2");
+  ReadRows(t, codePage, out);
+  return out;
+}
+
+LoadedDocument OpenAmbrelDocument(const std::string& path) {
+  const std::string name = ExtractFileName(path);
+  LoadedDocument loaded;
+  try {
+    ParadoxTable table;
+    table.SetTableName(path);
+    table.Open();
+    loaded = ReadDocument(table, table.Data().codePage);
+  } catch (const std::exception& error) {
+    // The table's own errors already begin "Cannot open table <path>".
+    const std::string what = error.what();
+    throw DocumentError(what.rfind("Cannot open", 0) == 0 ? what : "Cannot open " + name + ": " + what);
+  }
+  if (loaded.document.fileType != "Ambr")
+    throw DocumentError(name + " is not an Ambrel session: its FileType is '" + loaded.document.fileType +
+                        "', where Kelvane's sessions have 'Ambr'. The file was not opened.");
+  return loaded;
+}
+
+}  // namespace kelvane

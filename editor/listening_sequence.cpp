@@ -1,0 +1,56 @@
+#include "editor/listening_sequence.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "editor/document_state.h"
+#include "render/headless_window.h"
+#include "session/paths.h"
+#include "sound/midi_templates.h"
+#include "sound/sequence_patch.h"
+#include "visual/color_arrays.h"
+
+namespace kelvane {
+namespace {
+
+SessionDocument RowsToPlay(const SessionDocument& document, std::optional<int> row) {
+  SessionDocument played = document;
+  if (row) {
+    if (*row < 0 || *row >= static_cast<int>(document.rows.size()))
+      throw DocumentError("There is no row " + std::to_string(*row + 1) + " to play");
+    played.rows = {document.rows[static_cast<std::size_t>(*row)]};
+  }
+  if (played.rows.empty()) throw DocumentError("The session has no note rows to play");
+  if (played.rows.size() > kEditorMaxRows) played.rows.resize(kEditorMaxRows);
+  return played;
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throw DocumentError("Cannot write the sound to play into " + path.parent_path().string());
+}
+
+}  // namespace
+
+std::string WriteListeningSequence(const SessionDocument& document, std::optional<int> row,
+                                   const std::string& dataDirectory) {
+  const SessionDocument played = RowsToPlay(document, row);
+  SessionState s;
+  SeedTunnelColors(s);
+  ApplyDocument(played, s);
+  const std::filesystem::path audio = std::filesystem::path(dataDirectory) / "Audio_Information";
+  std::error_code error;
+  std::filesystem::create_directories(audio, error);
+  const std::filesystem::path file = audio / s.sequenceFileName;
+  WriteBytes(file, SequenceTemplate(s.itemCount));
+  DataDirectoryOverride into(dataDirectory);
+  HeadlessShell shell({});
+  PatchSequenceNotes(s, shell);
+  PatchSequenceInstrument(s, shell);
+  if (!shell.Messages().empty())
+    throw DocumentError("Cannot prepare the sound to play: " + shell.Messages().front());
+  return file.string();
+}
+
+}  // namespace kelvane
