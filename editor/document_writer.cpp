@@ -12,6 +12,7 @@
 #include "app/toolkit/text.h"
 #include "editor/document_json.h"
 #include "editor/document_reader.h"
+#include "session/paradox_table.h"
 
 namespace kelvane {
 namespace {
@@ -50,7 +51,10 @@ void SyncFile(const std::string& path) {
 // What was written must read back as the document, through the reader that
 // Kelvane itself reads sessions with.
 void CheckWritten(const std::string& path, const SessionDocument& document) {
-  const LoadedDocument back = OpenAmbrelDocument(path);
+  ParadoxTable table;
+  table.SetTableName(path);
+  table.Open();
+  const LoadedDocument back = ReadDocument(table, table.Data().codePage);
   if (!(back.document == document) || !back.problems.empty())
     throw DocumentError("the written table does not read back as the session");
 }

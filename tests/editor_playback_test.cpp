@@ -1,0 +1,75 @@
+// What the editor plays without a window: the MIDI file to listen to (one
+// row or the whole session, in the editor's own directory, never the user's
+// templates) and the flash check of the session's first seconds.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+
+#include "editor/flash_check.h"
+#include "editor/listening_sequence.h"
+#include "sound/midi_check.h"
+#include "sound/note_keys.h"
+#include "tests/fakes/temp_data_home.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+SessionDocument TwoRows() {
+  SessionDocument d = NewSessionDocument();
+  d.instrumentNumber = 73;
+  d.rows.push_back(NoteRow{"Down", {13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 0}});
+  return d;
+}
+
+// The note-on key of row i (from 1), note j, in a template of the program's layout.
+int KeyAt(const SequenceBytes& file, int row, int note) {
+  return file.bytes.at(static_cast<std::size_t>(105 * row + 8 * note - 32));
+}
+
+TEST(EditorPlayback, TheFileToListenToHoldsTheChosenRowsAndInstrument) {
+  testing::TempDataHome home;  // the user's data directory, which must stay untouched
+  QTemporaryDir mine;
+  const SessionDocument d = TwoRows();
+
+  const SequenceBytes one = ReadSequenceFile(WriteListeningSequence(d, 1, mine.path().toStdString()));
+  ASSERT_EQ(one.programs.size(), 1u);
+  EXPECT_EQ(one.programs[0].program, 73);
+  // Code 0 at the end plays like code 1, middle C.
+  for (int j = 0; j < 13; ++j) EXPECT_EQ(KeyAt(one, 1, j), NoteKeyTable[d.rows[1].codes[j]]) << j;
+  EXPECT_EQ(KeyAt(one, 1, 12), 60);
+
+  const std::string whole = WriteListeningSequence(d, std::nullopt, mine.path().toStdString());
+  EXPECT_EQ(fs::path(whole).filename(), "SEQ_2X.MID");
+  const SequenceBytes both = ReadSequenceFile(whole);
+  for (int i = 1; i <= 2; ++i)
+    for (int j = 0; j < 13; ++j) EXPECT_EQ(KeyAt(both, i, j), NoteKeyTable[d.rows[i - 1].codes[j]]) << i << " " << j;
+
+  EXPECT_THROW(WriteListeningSequence(d, 2, mine.path().toStdString()), DocumentError);
+  EXPECT_FALSE(fs::exists(home.AudioDirectory().parent_path() / "Ambrels"));
+  EXPECT_TRUE(fs::is_empty(home.AudioDirectory()));
+}
+
+TEST(EditorPlayback, TheFlashCheckPlaysTheFirstSecondsOrSaysWhyItCannot) {
+  testing::TempDataHome home;
+  const FlashCheckResult result = CheckFlashes(TwoRows(), 2);
+  ASSERT_TRUE(result.checked) << result.error;
+  EXPECT_EQ(result.report.frames, 120);
+  EXPECT_THAT(FlashVerdictText(result), ::testing::StartsWith(result.report.Passes() ? "PASS" : "FAIL"));
+
+  SessionDocument text = TwoRows();
+  text.fileType = "Text";  // which Kelvane refuses to play
+  const FlashCheckResult none = CheckFlashes(text, 2);
+  EXPECT_FALSE(none.checked);
+  EXPECT_THAT(FlashVerdictText(none), HasSubstr("No flash check: the session is not an Ambrel session"));
+  EXPECT_THAT(none.error, ::testing::Not(HasSubstr("flash-check.db")));
+  EXPECT_TRUE(fs::is_empty(home.AudioDirectory()));
+}
+
+}  // namespace
+}  // namespace kelvane
