@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QSettings>
 #include <exception>
 
 #include "app/about_form.h"
 #include "app/display_text.h"
 #include "app/first_start.h"
+#include "app/keep_no_settings.h"
 #include "app/license_form.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
@@ -16,15 +16,6 @@
 #include "sound/fluid_player.h"
 
 namespace {
-
-// The program keeps no settings. Qt's own file dialog would keep its history
-// and view in ~/.config/QtProject.conf and read them back at the next start;
-// settings of the user's scope are pointed where nothing can be written
-// (a path below a device file), so they are neither kept nor found.
-void KeepNoSettings() {
-  for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-    QSettings::setPath(format, QSettings::UserScope, "/dev/null/kelvane-keeps-no-settings");
-}
 
 void ShowException(const std::exception& error) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), kelvane::DisplayText(error.what()));
@@ -51,7 +42,7 @@ kelvane::MainFormServices RealServices() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  KeepNoSettings();
+  kelvane::KeepNoSettings();
   QApplication::setApplicationName("Kelvane");
   QApplication::setDesktopFileName("kelvane");
   QApplication::setWindowIcon(kelvane::ApplicationIcon());
