@@ -12,6 +12,13 @@ QIcon ApplicationIcon() {
   return icon;
 }
 
+QIcon EditorIcon() {
+  QIcon icon;
+  for (int size : {32, 48, 64, 128, 256})
+    icon.addFile(QString(":/kelvane/kelvane-editor-%1.png").arg(size), QSize(size, size));
+  return icon;
+}
+
 // The picture drawn at twice the size on a scaled display, so the splash and
 // About windows stay sharp; its logical size is the same.
 QPixmap TitlePicture() {

@@ -9,6 +9,8 @@ namespace kelvane {
 
 // The application icon, 32 x 32 for the windows and larger for the desktop.
 QIcon ApplicationIcon();
+// The session editor's icon.
+QIcon EditorIcon();
 // The 362 x 425 title picture of the splash and About windows.
 QPixmap TitlePicture();
 // The licence terms, the disclaimer of warranty and the photosensitivity warning.

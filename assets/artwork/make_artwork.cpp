@@ -1,7 +1,7 @@
 // Writes the program's pictures into a folder at build time:
 //   make_artwork <folder>
-// title.png (362 x 425), title@2x.png (724 x 850) and kelvane-<size>.png
-// for the icon sizes.
+// title.png (362 x 425), title@2x.png (724 x 850), and kelvane-<size>.png
+// and kelvane-editor-<size>.png for the icon sizes.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
   }
   bool ok = Save(kelvane::RenderTitlePicture(1), dir, "title.png");
   ok = Save(kelvane::RenderTitlePicture(2), dir, "title@2x.png") && ok;
-  for (int size : {32, 48, 64, 128, 256}) ok = Save(kelvane::RenderIcon(size), dir, QString("kelvane-%1.png").arg(size)) && ok;
+  for (int size : {32, 48, 64, 128, 256}) {
+    ok = Save(kelvane::RenderIcon(size), dir, QString("kelvane-%1.png").arg(size)) && ok;
+    ok = Save(kelvane::RenderEditorIcon(size), dir, QString("kelvane-editor-%1.png").arg(size)) && ok;
+  }
   return ok ? 0 : 1;
 }

@@ -89,23 +89,70 @@ QImage RenderTitlePicture(int scale) {
   return image.convertToFormat(QImage::Format_RGB888);
 }
 
-QImage RenderIcon(int size) {
-  // Drawn once at 256 pixels, where the squares are wide enough to show,
-  // and scaled down for the smaller sizes.
-  constexpr int kMaster = 256;
-  const Still still{{10, 10, kMaster - 10, kMaster - 10}, 0xFFB400, 40, 9};
-  const QImage tunnel = RenderTunnel(kMaster, kMaster, still);
-  QImage master(kMaster, kMaster, QImage::Format_ARGB32_Premultiplied);
+namespace {
+
+// Drawn once at 256 pixels, where the squares are wide enough to show, and
+// scaled down for the smaller sizes.
+constexpr int kIconMaster = 256;
+
+QImage RoundedTunnel(Color frame) {
+  const Still still{{10, 10, kIconMaster - 10, kIconMaster - 10}, frame, 40, 9};
+  const QImage tunnel = RenderTunnel(kIconMaster, kIconMaster, still);
+  QImage master(kIconMaster, kIconMaster, QImage::Format_ARGB32_Premultiplied);
   master.fill(Qt::transparent);
   QPainter p(&master);
   p.setRenderHint(QPainter::Antialiasing);
   QPainterPath rounded;
-  rounded.addRoundedRect(QRectF(0, 0, kMaster, kMaster), 36, 36);
+  rounded.addRoundedRect(QRectF(0, 0, kIconMaster, kIconMaster), 36, 36);
   p.setClipPath(rounded);
   p.drawImage(0, 0, tunnel);
-  p.end();
-  if (size == kMaster) return master;
+  return master;
+}
+
+QImage Scaled(const QImage& master, int size) {
+  if (size == kIconMaster) return master;
   return master.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// A pencil across the lower right, point down-left, outlined so it reads at 32 pixels.
+void DrawPencil(QPainter& p) {
+  p.save();
+  p.translate(172, 172);
+  p.scale(0.7, 0.7);
+  p.rotate(-45);
+  const QPen outline(Qt::black, 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  QPainterPath body;
+  body.addRect(QRectF(-20, -26, 150, 52));
+  QPainterPath point;
+  point.moveTo(-20, -26);
+  point.lineTo(-78, 0);
+  point.lineTo(-20, 26);
+  point.closeSubpath();
+  p.strokePath(body.united(point), outline);
+  p.fillPath(body, QColor(0xFF, 0xC8, 0x20));
+  p.fillPath(point, QColor(0xF0, 0xD8, 0xB0));
+  QPainterPath lead;
+  lead.moveTo(-58, -9);
+  lead.lineTo(-78, 0);
+  lead.lineTo(-58, 9);
+  lead.closeSubpath();
+  p.fillPath(lead, QColor(0x30, 0x30, 0x30));
+  p.fillRect(QRectF(104, -26, 26, 52), QColor(0xF0, 0x80, 0x90));
+  p.restore();
+}
+
+}  // namespace
+
+QImage RenderIcon(int size) { return Scaled(RoundedTunnel(0xFFB400), size); }
+
+QImage RenderEditorIcon(int size) {
+  // Kelvane's tunnel in a green frame, with a pencil over it.
+  QImage master = RoundedTunnel(0x40E040);
+  QPainter p(&master);
+  p.setRenderHint(QPainter::Antialiasing);
+  DrawPencil(p);
+  p.end();
+  return Scaled(master, size);
 }
 
 }  // namespace kelvane

@@ -14,5 +14,7 @@ inline constexpr int kTitleHeight = 425;
 QImage RenderTitlePicture(int scale = 1);
 // A square icon of the given size (32 for the windows, larger for the desktop).
 QImage RenderIcon(int size);
+// The editor's icon: the tunnel in a green frame with a pencil over it.
+QImage RenderEditorIcon(int size);
 
 }  // namespace kelvane
