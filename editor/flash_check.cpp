@@ -25,8 +25,8 @@ class AnalysingSink : public RenderSink {
 
 std::string RuleText(const char* rule, const FlashRuleResult& r) {
   char text[160];
-  std::snprintf(text, sizeof text, "%s: %d flashes over %.0f%% of the field at %d:%04.1f", rule, r.flashes,
-                r.share * 100, static_cast<int>(r.worstSecond / 60), std::fmod(r.worstSecond, 60.0));
+  std::snprintf(text, sizeof text, "%s at %d:%04.1f: %d flashes over %.0f%% of the field", rule,
+                static_cast<int>(r.worstSecond / 60), std::fmod(r.worstSecond, 60.0), r.flashes, r.share * 100);
   return text;
 }
 
@@ -60,7 +60,7 @@ std::string FlashVerdictText(const FlashCheckResult& result) {
   const FlashReport& r = result.report;
   // The rule that decides: a failing one, else the one nearer to failing.
   const bool redWorse = r.red.fails && !r.light.fails;
-  const std::string worst = redWorse ? RuleText("red", r.red) : RuleText("worst second", r.light);
+  const std::string worst = redWorse ? RuleText("red flashes, worst second", r.red) : RuleText("worst second", r.light);
   return (r.Passes() ? "PASS (first " : "FAIL (first ") + std::to_string(r.frames / std::max(r.fps, 1)) +
          " s): " + worst;
 }

@@ -1,0 +1,136 @@
+// The editor window's file commands. Each either completes or leaves the
+// document and the files as they were; errors reach the user through Guard.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app/display_text.h"
+#include "editor/editor_window.h"
+#include "editor/flash_check_runner.h"
+#include "session/paths.h"
+
+namespace kelvane {
+namespace {
+
+QString SessionDirectory() { return QFile::decodeName(QByteArray::fromStdString(HostPath(kSessionDirectory))); }
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+void EditorWindow::OpenFile(const QString& path) {
+  Guard([&] {
+    model_.Open(LocalPath(path));
+    Refresh();
+  });
+}
+
+QString EditorWindow::ChooseFile(const QString& title, const QString& filter, bool saving, const QString& suggested) {
+  // Qt's own dialog, as Kelvane's: the same everywhere, and it keeps no
+  // history of its own (the program keeps no settings).
+  QFileDialog dialog(this, title);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilter(filter);
+  dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // Kelvane's Open starts in its session directory; so do these, until the
+  // session has a file of its own.
+  dialog.setDirectory(model_.Path().empty()
+                          ? SessionDirectory()
+                          : QFileInfo(QFile::decodeName(QByteArray::fromStdString(model_.Path()))).absolutePath());
+  if (!suggested.isEmpty()) dialog.selectFile(suggested);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+void EditorWindow::NewSession() {
+  if (!MayDiscard()) return;
+  model_.New();
+  Refresh();
+  statusBar()->showMessage("New session", 3000);
+}
+
+void EditorWindow::OpenSession() {
+  if (!MayDiscard()) return;
+  const QString path = ChooseFile("Open", "Ambrel sessions (*.db *.DB);;All files (*)", false, {});
+  if (path.isEmpty()) return;
+  model_.Open(LocalPath(path));
+  Refresh();
+  statusBar()->showMessage("Opened " + path, 3000);
+}
+
+bool EditorWindow::SaveSession() {
+  if (model_.Path().empty()) return SaveSessionAs();
+  return SaveTo(model_.Path());
+}
+
+bool EditorWindow::SaveSessionAs() {
+  const QString name = model_.Path().empty() ? "untitled.db" : DisplayText(model_.DisplayName());
+  QString path = ChooseFile("Save As", "Ambrel sessions (*.db *.DB)", true, name);
+  if (path.isEmpty()) return false;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".db";
+  return SaveTo(LocalPath(path));
+}
+
+bool EditorWindow::ConfirmDespiteFlashes() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const FlashCheckResult result = flashes_->CheckNow(model_.Document());
+  QApplication::restoreOverrideCursor();
+  if (!result.checked || result.report.Passes()) return true;
+  QMessageBox box(QMessageBox::Warning, "Flash check", "This session fails the flash check.", QMessageBox::NoButton, this);
+  box.setInformativeText(QString::fromStdString(FlashVerdictText(result)) +
+                         "\n\nFlashing like this can trigger seizures in people with photosensitive epilepsy. "
+                         "A smaller area, a finer pen (Density) or the slow shrink (Form 2) flashes less.");
+  QPushButton* save = box.addButton("&Save Anyway", QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(cancel);
+  box.exec();
+  return box.clickedButton() == save;
+}
+
+bool EditorWindow::SaveTo(const std::string& path) {
+  if (!ConfirmDespiteFlashes()) return false;
+  model_.SaveAs(path);
+  Refresh();
+  statusBar()->showMessage("Saved " + DisplayText(path), 5000);
+  return true;
+}
+
+void EditorWindow::ImportJson() {
+  if (!MayDiscard()) return;
+  const QString path = ChooseFile("Import JSON", "Session descriptions (*.json);;All files (*)", false, {});
+  if (path.isEmpty()) return;
+  model_.ImportJson(LocalPath(path));
+  Refresh();
+  statusBar()->showMessage("Imported " + path + "; Save As gives it a file", 5000);
+}
+
+void EditorWindow::ExportJson() {
+  const QString base = QFileInfo(DisplayText(model_.DisplayName())).completeBaseName();
+  QString path = ChooseFile("Export JSON", "Session descriptions (*.json)", true, base + ".json");
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".json";
+  model_.ExportJson(LocalPath(path));
+  statusBar()->showMessage("Exported " + path, 5000);
+}
+
+bool EditorWindow::MayDiscard() {
+  if (!model_.Modified()) return true;
+  QMessageBox box(QMessageBox::Question, "Kelvane Editor",
+                  QString("Save the changes to %1?").arg(DisplayText(model_.DisplayName())),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setInformativeText("Without saving, the changes are lost.");
+  // Keys for each answer, as in the rest of the window.
+  box.button(QMessageBox::Save)->setText("&Save");
+  box.button(QMessageBox::Discard)->setText("&Discard");
+  box.setDefaultButton(QMessageBox::Save);
+  const int answer = box.exec();
+  if (answer == QMessageBox::Discard) return true;
+  if (answer != QMessageBox::Save) return false;
+  return SaveSession();
+}
+
+}  // namespace kelvane

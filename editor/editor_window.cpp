@@ -1,0 +1,210 @@
+#include "editor/editor_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/display_text.h"
+#include "editor/flash_check_runner.h"
+#include "editor/note_grid_model.h"
+#include "editor/note_grid_view.h"
+#include "editor/note_rows_panel.h"
+#include "editor/session_form.h"
+#include "editor/session_listener.h"
+#include "editor/tunnel_preview.h"
+
+namespace kelvane {
+
+EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("EditorWindow");
+  listener_ = new SessionListener(this);
+  flashes_ = new FlashCheckRunner(this);
+  MakeActions();
+  MakeMenus();
+  setCentralWidget(MakeCentre());
+  connect(listener_, &SessionListener::PlayingChanged, this, [this](bool playing) {
+    if (!playing) statusBar()->showMessage("Stopped", 2000);
+    RefreshActions();
+  });
+  connect(flashes_, &FlashCheckRunner::Checking, this, [this] {
+    verdict_->setText("Checking...");
+    verdict_->setStyleSheet("");
+  });
+  connect(flashes_, &FlashCheckRunner::Checked, this, &EditorWindow::ShowVerdict);
+  // Undo and redo are the document's, also while a text box has the focus.
+  qApp->installEventFilter(this);
+  Refresh();
+}
+
+EditorWindow::~EditorWindow() { qApp->removeEventFilter(this); }
+
+QWidget* EditorWindow::MakeCentre() {
+  auto* centre = new QWidget(this);
+  auto* grid = new QGridLayout(centre);
+  form_ = new SessionForm([this](const auto& change, const std::string& key) { Edit(change, key); }, centre);
+  auto* scroll = new QScrollArea(centre);
+  scroll->setWidget(form_);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(form_->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
+  rows_ = new NoteRowsPanel({addRowAction_, duplicateRowAction_, removeRowAction_, rowUpAction_, rowDownAction_}, centre);
+  rows_->SetOnEdit([this](int row, int column, const QVariant& value) { EditRowCell(row, column, value); });
+  connect(rows_->Grid()->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { RefreshActions(); });
+  preview_ = new TunnelPreview(centre);
+  auto* previewBox = new QGroupBox("Preview", centre);
+  auto* previewLayout = new QVBoxLayout(previewBox);
+  previewLayout->addWidget(preview_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(previewBox, 3);
+  bottom->addWidget(MakeSidePanel(), 2);
+  grid->addWidget(scroll, 0, 0, 2, 1);
+  grid->addWidget(rows_, 0, 1);
+  grid->addLayout(bottom, 1, 1);
+  grid->setRowStretch(0, 1);
+  grid->setRowStretch(1, 1);
+  grid->setColumnStretch(1, 1);
+  return centre;
+}
+
+QWidget* EditorWindow::MakeSidePanel() {
+  auto* side = new QWidget(this);
+  auto* layout = new QVBoxLayout(side);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* listen = new QGroupBox("Listen", side);
+  auto* buttons = new QHBoxLayout(listen);
+  for (QAction* action : {playRowAction_, playSessionAction_, stopAction_}) {
+    auto* button = new QToolButton(listen);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  auto* safety = new QGroupBox("Flash check", side);
+  auto* safetyLayout = new QVBoxLayout(safety);
+  verdict_ = new QLabel(safety);
+  verdict_->setObjectName("FlashVerdict");
+  verdictDetail_ = new QLabel(safety);
+  verdictDetail_->setWordWrap(true);
+  verdictDetail_->setText(QString("The first %1 seconds, measured as ambrel check does: more than 3 flashes a "
+                                  "second over a quarter of the field fails.").arg(kEditorFlashSeconds));
+  safetyLayout->addWidget(verdict_);
+  safetyLayout->addWidget(verdictDetail_);
+  auto* problemsBox = new QGroupBox("Problems", side);
+  auto* problemsLayout = new QVBoxLayout(problemsBox);
+  problems_ = new QListWidget(problemsBox);
+  problems_->setObjectName("Problems");
+  problems_->setWordWrap(true);
+  connect(problems_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { FocusProblem(problems_->row(item)); });
+  problemsLayout->addWidget(problems_);
+  layout->addWidget(listen);
+  layout->addWidget(safety);
+  layout->addWidget(problemsBox, 1);
+  return side;
+}
+
+void EditorWindow::Edit(const std::function<void(SessionDocument&)>& change, const std::string& key) {
+  const SessionDocument before = model_.Document();
+  model_.History().Edit(change, key);
+  if (!(model_.Document() == before)) Refresh();
+}
+
+void EditorWindow::EditRowCell(int row, int column, const QVariant& value) {
+  const auto r = static_cast<std::size_t>(row);
+  if (column == NoteGridModel::kLabelColumn) {
+    const std::string label = TrimmedLabel(value.toString().toStdString());
+    Edit([r, label](SessionDocument& d) { d.rows.at(r).label = label; }, "");
+    return;
+  }
+  const std::int32_t code = value.toInt();
+  const auto j = static_cast<std::size_t>(column - 1);
+  // A second digit in the same cell replaces the first as one step.
+  Edit([r, j, code](SessionDocument& d) { d.rows.at(r).codes.at(j) = code; },
+       "note " + std::to_string(row) + "." + std::to_string(column));
+}
+
+void EditorWindow::Refresh() {
+  const SessionDocument& d = model_.Document();
+  setWindowTitle(QString("%1[*] - Kelvane Editor").arg(DisplayText(model_.DisplayName())));
+  setWindowModified(model_.Modified());
+  shownProblems_ = model_.Problems();
+  form_->Show(d, shownProblems_);
+  rows_->Show(d.rows);
+  preview_->Show(d);
+  ShowProblems();
+  RefreshActions();
+  flashes_->Request(d);
+}
+
+void EditorWindow::ShowProblems() {
+  problems_->clear();
+  for (const Problem& p : shownProblems_) problems_->addItem(QString::fromStdString(p.message));
+  if (shownProblems_.empty()) problems_->addItem("None: Kelvane plays every value as it is.");
+  problems_->setEnabled(!shownProblems_.empty());
+}
+
+void EditorWindow::FocusProblem(int index) {
+  if (index < 0 || index >= static_cast<int>(shownProblems_.size())) return;
+  const std::string& field = shownProblems_[static_cast<std::size_t>(index)].field;
+  if (field.rfind("Item", 0) == 0) {
+    rows_->SelectCell(std::atoi(field.c_str() + 4) - 1, 1);
+    rows_->setFocus();
+    return;
+  }
+  form_->FocusField(field);
+}
+
+void EditorWindow::ShowVerdict(const FlashCheckResult& result) {
+  const bool pass = result.checked && result.report.Passes();
+  verdict_->setText(QString::fromStdString(FlashVerdictText(result)));
+  verdict_->setWordWrap(true);
+  verdict_->setStyleSheet(!result.checked ? "" : pass ? "color: #1a7f1a; font-weight: bold"
+                                                      : "color: #b00000; font-weight: bold");
+}
+
+void EditorWindow::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    QMessageBox box(QMessageBox::Critical, "Kelvane Editor", DisplayText(error.what()), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  }
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Text boxes keep an undo of their own, which would change a text behind
+    // the document's back: the window's Undo and Redo take those keys.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+  bool close = false;
+  Guard([&] { close = MayDiscard(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  listener_->Stop();
+  event->accept();
+}
+
+}  // namespace kelvane

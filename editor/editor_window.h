@@ -1,0 +1,110 @@
+#pragma once
+// The editor's main window: the session's columns on the left, the note rows
+// in the middle, the preview, listening, flash check and problems below
+// them. It holds no logic of its own beyond wiring: every change goes to the
+// model's history, and everything shown is drawn from the model again.
+
+#include <QMainWindow>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "editor/editor_model.h"
+#include "editor/flash_check.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+
+namespace kelvane {
+
+class FlashCheckRunner;
+class NoteRowsPanel;
+class SessionForm;
+class SessionListener;
+class TunnelPreview;
+
+class EditorWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit EditorWindow(QWidget* parent = nullptr);
+  ~EditorWindow() override;
+
+  // A file named on the command line; an error is shown, and the window
+  // keeps its new session.
+  void OpenFile(const QString& path);
+  const EditorModel& Model() const { return model_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // editor_window.cpp: layout, changes, what is shown.
+  QWidget* MakeCentre();
+  QWidget* MakeSidePanel();
+  void Edit(const std::function<void(SessionDocument&)>& change, const std::string& key);
+  void EditRowCell(int row, int column, const QVariant& value);
+  void Refresh();
+  void ShowProblems();
+  void ShowVerdict(const FlashCheckResult& result);
+  void FocusProblem(int index);
+  // Runs a handler; an error it raises is shown in a box, and the editor runs on.
+  void Guard(const std::function<void()>& handler);
+
+  // editor_actions.cpp: menus, undo, rows, listening.
+  void MakeActions();
+  void MakeMenus();
+  void RefreshActions();
+  void Undo();
+  void Redo();
+  void AddRow();
+  void DuplicateRow();
+  void RemoveRow();
+  void MoveRow(int by);
+  void Listen(std::optional<int> row);
+
+  // editor_files.cpp: New, Open, Save, Save As, Import, Export, closing.
+  void NewSession();
+  void OpenSession();
+  bool SaveSession();
+  bool SaveSessionAs();
+  bool SaveTo(const std::string& path);
+  bool ConfirmDespiteFlashes();
+  void ImportJson();
+  void ExportJson();
+  // Save, Discard or Cancel for unsaved changes; true when the caller may go on.
+  bool MayDiscard();
+  QString ChooseFile(const QString& title, const QString& filter, bool saving, const QString& suggested);
+
+  EditorModel model_;
+  SessionForm* form_ = nullptr;
+  NoteRowsPanel* rows_ = nullptr;
+  TunnelPreview* preview_ = nullptr;
+  SessionListener* listener_ = nullptr;
+  FlashCheckRunner* flashes_ = nullptr;
+  QLabel* verdict_ = nullptr;
+  QLabel* verdictDetail_ = nullptr;
+  QListWidget* problems_ = nullptr;
+  std::vector<Problem> shownProblems_;
+
+  QAction* newAction_ = nullptr;
+  QAction* openAction_ = nullptr;
+  QAction* saveAction_ = nullptr;
+  QAction* saveAsAction_ = nullptr;
+  QAction* importAction_ = nullptr;
+  QAction* exportAction_ = nullptr;
+  QAction* quitAction_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  QAction* addRowAction_ = nullptr;
+  QAction* duplicateRowAction_ = nullptr;
+  QAction* removeRowAction_ = nullptr;
+  QAction* rowUpAction_ = nullptr;
+  QAction* rowDownAction_ = nullptr;
+  QAction* playRowAction_ = nullptr;
+  QAction* playSessionAction_ = nullptr;
+  QAction* stopAction_ = nullptr;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,51 @@
+#pragma once
+// Runs the flash check after each change, on a thread of its own: it waits
+// for the changes to pause (half a second), runs one check at a time, and
+// only the newest document's verdict is kept.
+
+#include <QObject>
+#include <QTimer>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "editor/flash_check.h"
+#include "editor/session_document.h"
+
+class QThread;
+
+namespace kelvane {
+
+class FlashCheckRunner : public QObject {
+  Q_OBJECT
+ public:
+  explicit FlashCheckRunner(QObject* parent = nullptr);
+  // Waits for a check still running: it uses the program's procedures, which
+  // must not outlive the objects they were given.
+  ~FlashCheckRunner() override;
+
+  void Request(const SessionDocument& document);
+  // The verdict for exactly this document, if one is known.
+  std::optional<FlashCheckResult> ResultFor(const SessionDocument& document) const;
+  // The verdict for this document, checked now on this thread if not known.
+  FlashCheckResult CheckNow(const SessionDocument& document);
+
+ signals:
+  void Checking();
+  void Checked(const kelvane::FlashCheckResult& result);
+
+ private:
+  void Start();
+  void Finished();
+  void Keep(const SessionDocument& document, const FlashCheckResult& result);
+
+  QTimer debounce_;
+  SessionDocument wanted_;
+  QThread* worker_ = nullptr;
+  SessionDocument running_;
+  FlashCheckResult runningResult_;
+  // The last verdicts, so undoing back to a checked state needs no new check.
+  std::vector<std::pair<SessionDocument, FlashCheckResult>> known_;
+};
+
+}  // namespace kelvane

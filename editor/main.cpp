@@ -1,0 +1,47 @@
+// kelvane-editor: makes Kelvane's sessions by looking and listening.
+//
+//   kelvane-editor [FILE]
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QScreen>
+#include <cstdio>
+
+#include "app/first_start.h"
+#include "app/keep_no_settings.h"
+#include "assets/artwork/artwork.h"
+#include "editor/editor_window.h"
+#include "session/paths.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  kelvane::KeepNoSettings();
+  QApplication::setApplicationName("Kelvane Editor");
+  QApplication::setApplicationVersion(KELVANE_VERSION);
+  QApplication::setDesktopFileName("kelvane-editor");
+  QApplication::setWindowIcon(kelvane::EditorIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Makes light-and-sound sessions (Ambrel files) for Kelvane.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("FILE", "An Ambrel session to open.", "[FILE]");
+  parser.process(app);
+  if (parser.positionalArguments().size() > 1) parser.showHelp(2);
+
+  try {
+    // Started before Kelvane ever was, the editor makes the session
+    // directory as Kelvane's first start would, with the sample sessions, so
+    // that Kelvane finds it as it expects. Templates are left to Kelvane.
+    kelvane::InstallSampleSessions(kelvane::HostPath(kelvane::kSessionDirectory));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kelvane-editor: %s\n", error.what());
+  }
+
+  kelvane::EditorWindow window;
+  const QSize room = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableSize() : QSize(1280, 900);
+  window.resize(std::min(room.width(), 1240), std::min(room.height(), 880));
+  if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().first());
+  window.show();
+  return QApplication::exec();
+}

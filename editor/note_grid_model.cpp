@@ -1,0 +1,61 @@
+#include "editor/note_grid_model.h"
+
+#include "editor/note_names.h"
+
+namespace kelvane {
+
+void NoteGridModel::SetRows(const std::vector<NoteRow>& rows) {
+  if (rows.size() != rows_.size()) {
+    beginResetModel();
+    rows_ = rows;
+    endResetModel();
+    return;
+  }
+  if (rows == rows_) return;
+  rows_ = rows;
+  emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+int NoteGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int NoteGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1 + kEditorNotesPerRow; }
+
+QVariant NoteGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const NoteRow& row = rows_[static_cast<std::size_t>(index.row())];
+  if (index.column() == kLabelColumn) {
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return QString::fromStdString(row.label);
+    if (role == Qt::ToolTipRole) return "The row's label: up to 20 characters, kept in the file";
+    return {};
+  }
+  const std::int32_t code = row.codes[static_cast<std::size_t>(index.column() - 1)];
+  if (role == kCodeRole || role == Qt::DisplayRole) return code;
+  if (role == Qt::ToolTipRole)
+    return IsEditorNoteCode(code) ? QString("Code %1 plays %2").arg(code).arg(QString::fromStdString(NoteName(code)))
+                                  : QString("%1 is not a note code (0 to 13)").arg(code);
+  return {};
+}
+
+QVariant NoteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Vertical) return QString("Row %1: 4 seconds").arg(section + 1);
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  return section == kLabelColumn ? QString("Label") : QString::number(section);
+}
+
+Qt::ItemFlags NoteGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  // Notes are typed straight into the cell by the view, not in an editor.
+  const Qt::ItemFlags base = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  return index.column() == kLabelColumn ? base | Qt::ItemIsEditable : base;
+}
+
+bool NoteGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole || !onEdit) return false;
+  onEdit(index.row(), index.column(), value);
+  return true;
+}
+
+}  // namespace kelvane
