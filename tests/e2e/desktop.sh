@@ -5,6 +5,7 @@
 #   desktop_start WORK     Xvfb and openbox; exports DISPLAY
 #   pulse_start WORK       a PulseAudio server; exports PULSE_SERVER
 #   kelvane_start PROGRAM  the program with HOME=$WORK/home; sets app_pid, main
+#   editor_start PROGRAM   the session editor likewise; sets app_pid, editor
 #   ...                    see below
 #   desktop_stop           ends everything these functions started
 #
@@ -65,19 +66,37 @@ pulse_start() {
 
 pulse_pid() { cat "$pulse_dir/runtime/pulse/pid" 2>/dev/null; }
 
-# Starts the program with a fresh home in $1 and waits for its main window.
-kelvane_start() {
-  local program=$1 home=$2
+# Runs a program in the background with the home $1 (made if needed), its
+# output in $2, and the arguments after them; sets app_pid.
+start_in_home() {
+  local home=$1 log=$2
+  shift 2
   mkdir -p "$home" "$home/.runtime"
   chmod 700 "$home/.runtime"
   (
     unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME
     export HOME="$home" XDG_RUNTIME_DIR="$home/.runtime" QT_QPA_PLATFORM=xcb
-    exec "$program" >"$home.log" 2>&1
+    exec "$@" >"$log" 2>&1
   ) &
   app_pid=$!
+}
+
+# Starts the program with a fresh home in $1 and waits for its main window.
+kelvane_start() {
+  local program=$1 home=$2
+  start_in_home "$home" "$home.log" "$program"
   wait_for 30 window_shown '^Kelvane   v 1\.1$' || fail "the main window did not appear"
   main=$(find_window '^Kelvane   v 1\.1$')
+}
+
+# Starts the session editor with the home $2 and any file arguments after
+# it, and waits for its window.
+editor_start() {
+  local program=$1 home=$2
+  shift 2
+  start_in_home "$home" "$home.editor.log" "$program" "$@"
+  wait_for 30 window_shown ' - Kelvane Editor$' || fail "the editor's window did not appear"
+  editor=$(find_window ' - Kelvane Editor$')
 }
 
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
@@ -119,13 +138,100 @@ exit_program() {
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key --clearmodifiers e
+  program_ended "File > Exit"
+}
+
+# Waits up to 10 seconds for the program to end after $1; returns its exit code.
+program_ended() {
   local _
   for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after File > Exit"
+  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after $1"
   local status=0
   wait "$app_pid" || status=$?
   app_pid=""
   return "$status"
+}
+
+# Every pixel of the screenshot $1 as "x y r g b" lines in $2.
+screen_pixels() {
+  local width
+  width=$(identify -format %w "$1")
+  convert "$1" -depth 8 rgb:- | od -An -v -tu1 -w3 |
+    awk -v w="$width" '{ i = NR - 1; print i % w, int(i / w), $1, $2, $3 }' >"$2"
+}
+
+# Finds the stimulus area's frame of colour r g b around x1 y1 x2 y2 (the
+# session's corners) in the pixels $1 of a screenshot, below and right of
+# the window $9's client origin, and checks its rectangles; sets ox and oy
+# to the surface's origin on the screen. The menu bar's height depends on
+# the fonts, so the origin is where the outer two rectangles land.
+find_frame() {
+  local pixels=$1 r=$2 g=$3 b=$4 x1=$5 y1=$6 x2=$7 y2=$8 window=$9 client_x client_y origin
+  read -r client_x client_y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+  origin=$(awk -v r="$r" -v g="$g" -v b="$b" -v x1="$x1" -v y1="$y1" -v x2="$x2" -v y2="$y2" \
+               -v cx="$client_x" -v cy="$client_y" '
+    $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
+    function frame_at(ox, oy,   grow, t, ok, x, y) {
+      for (grow = 1; grow <= 2; ++grow) {
+        for (t = 0; t <= 8; ++t) {
+          x = ox + x1 + int((x2 - x1) * t / 8); y = oy + y1 + int((y2 - y1) * t / 8)
+          if (!px[x "," (oy + y1 - grow)] || !px[x "," (oy + y2 - 1 + grow)]) return 0
+          if (!px[(ox + x1 - grow) "," y] || !px[(ox + x2 - 1 + grow) "," y]) return 0
+        }
+      }
+      return 1
+    }
+    END {
+      for (dy = 0; dy <= 120; ++dy) for (dx = 0; dx <= 8; ++dx)
+        if (frame_at(cx + dx, cy + dy)) { print cx + dx, cy + dy; exit }
+      print "none"
+    }' "$pixels")
+  [ "$origin" != "none" ] || fail "no frame of colour ($r,$g,$b) around ($x1,$y1)-($x2,$y2) on the screen"
+  read -r ox oy <<<"$origin"
+  echo "surface origin on the screen: ($ox,$oy)"
+  # All three rectangles, each edge sampled every 10 pixels. The innermost
+  # one lies inside the clip, where the tunnel draws over it, so it is only
+  # reported; the outer two must be whole.
+  awk -v r="$r" -v g="$g" -v b="$b" -v x1="$((ox + x1))" -v y1="$((oy + y1))" \
+      -v x2="$((ox + x2))" -v y2="$((oy + y2))" '
+    $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
+    END {
+      for (grow = 0; grow <= 2; ++grow) {
+        n = 0; hit = 0
+        for (x = x1; x < x2; x += 10) { n += 2; hit += px[x "," (y1 - grow)] + px[x "," (y2 - 1 + grow)] }
+        for (y = y1; y < y2; y += 10) { n += 2; hit += px[(x1 - grow) "," y] + px[(x2 - 1 + grow) "," y] }
+        printf "frame rectangle %d: %d of %d samples in the session colour\n", grow, hit, n
+        if (grow > 0 && hit != n) bad = 1
+      }
+      exit bad
+    }' "$pixels" || fail "the frame rectangles do not have the session colour"
+}
+
+# Checks that the patched template $1 holds the instrument $2 and the keys of
+# the rows after it, each a list "c,c,...,c" of 13 note codes; with a copy of
+# the template from before the patch in $3 (or ""), also counts the keys
+# that changed.
+check_template() {
+  local template=$1 instrument=$2 before=$3
+  shift 3
+  local keys=(60 60 63 65 66 67 70 72 75 77 78 79 82 84)  # the blues scale, by note code
+  local changed=0 key=60 i=0 j code offset on off codes
+  byte_at() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
+  for row in "$@"; do
+    i=$((i + 1))
+    IFS=, read -r -a codes <<<"$row"
+    for j in $(seq 0 12); do
+      code=${codes[$j]}
+      if [ "$code" -ge 0 ] && [ "$code" -le 13 ]; then key=${keys[$code]}; fi
+      offset=$((105 * i + 8 * j - 32))
+      on=$(byte_at "$template" "$offset") off=$(byte_at "$template" $((offset + 4)))
+      [ "$on" = "$key" ] && [ "$off" = "$key" ] ||
+        fail "row $i note $j: key bytes $on/$off at $offset, expected $key"
+      if [ -n "$before" ] && [ "$(byte_at "$before" "$offset")" != "$key" ]; then changed=$((changed + 1)); fi
+    done
+  done
+  [ "$(byte_at "$template" 55)" = "$instrument" ] || fail "instrument byte $(byte_at "$template" 55), expected $instrument"
+  echo "template $(basename "$template"): all $i x 13 keys and the instrument in place${before:+ ($changed keys changed)}"
 }
 
 # CPU seconds (user and system) the process has used so far.

@@ -70,53 +70,8 @@ import -window root "$work/screen.png"
 [ -n "${KELVANE_E2E_SHOT:-}" ] && cp "$work/screen.png" "$KELVANE_E2E_SHOT"
 
 # ---- The frame and the tunnel on the screen ----------------------------------
-# Every pixel as "x y r g b", read once.
-width=$(identify -format %w "$work/screen.png")
-convert "$work/screen.png" -depth 8 rgb:- | od -An -v -tu1 -w3 |
-  awk -v w="$width" '{ i = NR - 1; print i % w, int(i / w), $1, $2, $3 }' >"$work/pixels.txt"
-
-# The surface's origin: the main window's client area sits below the menu
-# bar, whose height depends on the fonts; the origin is where the outer two
-# frame rectangles of the session land in the colour of the session.
-read -r client_x client_y < <(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
-origin=$(awk -v r="$red" -v g="$green" -v b="$blue" -v x1="$x1" -v y1="$y1" -v x2="$x2" -v y2="$y2" \
-             -v cx="$client_x" -v cy="$client_y" '
-  $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
-  function frame_at(ox, oy,   grow, t, ok, x, y) {
-    for (grow = 1; grow <= 2; ++grow) {
-      for (t = 0; t <= 8; ++t) {
-        x = ox + x1 + int((x2 - x1) * t / 8); y = oy + y1 + int((y2 - y1) * t / 8)
-        if (!px[x "," (oy + y1 - grow)] || !px[x "," (oy + y2 - 1 + grow)]) return 0
-        if (!px[(ox + x1 - grow) "," y] || !px[(ox + x2 - 1 + grow) "," y]) return 0
-      }
-    }
-    return 1
-  }
-  END {
-    for (dy = 0; dy <= 120; ++dy) for (dx = 0; dx <= 8; ++dx)
-      if (frame_at(cx + dx, cy + dy)) { print cx + dx, cy + dy; exit }
-    print "none"
-  }' "$work/pixels.txt")
-[ "$origin" != "none" ] || fail "no frame of colour ($red,$green,$blue) around ($x1,$y1)-($x2,$y2) on the screen"
-read -r ox oy <<<"$origin"
-echo "surface origin on the screen: ($ox,$oy)"
-
-# All three rectangles, each edge sampled every 10 pixels. The innermost one
-# lies inside the clip, where the tunnel draws over it, so it is only
-# reported; the outer two must be whole.
-awk -v r="$red" -v g="$green" -v b="$blue" -v x1="$((ox + x1))" -v y1="$((oy + y1))" \
-    -v x2="$((ox + x2))" -v y2="$((oy + y2))" '
-  $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
-  END {
-    for (grow = 0; grow <= 2; ++grow) {
-      n = 0; hit = 0
-      for (x = x1; x < x2; x += 10) { n += 2; hit += px[x "," (y1 - grow)] + px[x "," (y2 - 1 + grow)] }
-      for (y = y1; y < y2; y += 10) { n += 2; hit += px[(x1 - grow) "," y] + px[(x2 - 1 + grow) "," y] }
-      printf "frame rectangle %d: %d of %d samples in the session colour\n", grow, hit, n
-      if (grow > 0 && hit != n) bad = 1
-    }
-    exit bad
-  }' "$work/pixels.txt" || fail "the frame rectangles do not have the session colour"
+screen_pixels "$work/screen.png" "$work/pixels.txt"
+find_frame "$work/pixels.txt" "$red" "$green" "$blue" "$x1" "$y1" "$x2" "$y2" "$main"
 
 lit=$(awk -v x1="$((ox + x1 + 3))" -v y1="$((oy + y1 + 3))" -v x2="$((ox + x2 - 3))" -v y2="$((oy + y2 - 3))" '
   $1 >= x1 && $1 < x2 && $2 >= y1 && $2 < y2 && ($3 + $4 + $5) > 0 { n++ } END { print n + 0 }' "$work/pixels.txt")
@@ -128,24 +83,7 @@ outside=$(awk -v x="$((ox + x2 + 20))" -v y1="$((oy + y1))" -v y2="$((oy + y2))"
 [ "$outside" -eq 0 ] || fail "the tunnel draws outside the area ($outside pixels right of it)"
 
 # ---- The template now holds the session's notes and instrument -------------
-keys=(60 60 63 65 66 67 70 72 75 77 78 79 82 84)  # the blues scale, by note code
-byte_at() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
-changed=0
-key=60
-for i in $(seq 1 "${#rows[@]}"); do
-  IFS=, read -r -a codes <<<"${rows[$((i - 1))]}"
-  for j in $(seq 0 12); do
-    code=${codes[$j]}
-    if [ "$code" -ge 0 ] && [ "$code" -le 13 ]; then key=${keys[$code]}; fi
-    offset=$((105 * i + 8 * j - 32))
-    on=$(byte_at "$template" "$offset") off=$(byte_at "$template" $((offset + 4)))
-    [ "$on" = "$key" ] && [ "$off" = "$key" ] ||
-      fail "row $i note $j: key bytes $on/$off at $offset, expected $key"
-    [ "$(byte_at "$work/template-before.mid" "$offset")" = "$key" ] || changed=$((changed + 1))
-  done
-done
-[ "$(byte_at "$template" 55)" = "$instrument" ] || fail "instrument byte $(byte_at "$template" 55), expected $instrument"
-echo "template $(basename "$template"): all ${#rows[@]} x 13 keys and the instrument in place ($changed keys changed)"
+check_template "$template" "$instrument" "$work/template-before.mid" "${rows[@]}"
 
 # ---- File > Exit ---------------------------------------------------------------
 status=0
