@@ -1,12 +1,15 @@
-# What `cmake --install` puts beside the two programs (their own install
-# rules sit with their targets): the desktop entry, the icon in the hicolor
-# theme, the README and the licence; and the Debian package CPack builds.
+# What `cmake --install` puts beside the programs (their own install rules
+# sit with their targets): the desktop entries of Kelvane and its editor,
+# their icons in the hicolor theme, the README and the licence; and the
+# Debian package CPack builds.
 
-install(FILES "${CMAKE_CURRENT_LIST_DIR}/kelvane.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-foreach(size IN LISTS KELVANE_ICON_SIZES)
-  install(FILES "${KELVANE_ARTWORK_DIR}/kelvane-${size}.png"
-          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
-          RENAME kelvane.png)
+foreach(program kelvane kelvane-editor)
+  install(FILES "${CMAKE_CURRENT_LIST_DIR}/${program}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  foreach(size IN LISTS KELVANE_ICON_SIZES)
+    install(FILES "${KELVANE_ARTWORK_DIR}/${program}-${size}.png"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+            RENAME ${program}.png)
+  endforeach()
 endforeach()
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/assets/LICENSE.txt"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kelvane")
@@ -18,7 +21,8 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "light-and-sound session player")
 set(CPACK_PACKAGE_DESCRIPTION "Kelvane plays light-and-sound sessions: a coloured tunnel of rotating squares
 inside a framed area of its window, with a MIDI melody played by FluidSynth once
-per cycle. Sessions are Ambrel files; the ambrel tool writes them from JSON.
+per cycle. Sessions are Ambrel files, made in the kelvane-editor program or
+written from JSON by the ambrel tool.
 Warning: the program shows flashing light; read the licence text before use.")
 set(CPACK_PACKAGE_CONTACT "Kelvane developers <kelvane@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
