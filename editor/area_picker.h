@@ -19,7 +19,7 @@ class AreaPicker : public QWidget {
   // Runs on every step of a drag, with finished set on the last one.
   std::function<void(const Rect& area, bool finished)> onDrag;
 
-  QSize sizeHint() const override { return {260, 170}; }
+  QSize sizeHint() const override { return {260, 150}; }
   QSize minimumSizeHint() const override { return {160, 100}; }
 
  protected:

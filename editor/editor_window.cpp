@@ -42,6 +42,9 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
     verdict_->setStyleSheet("");
   });
   connect(flashes_, &FlashCheckRunner::Checked, this, &EditorWindow::ShowVerdict);
+  where_ = new QLabel(this);
+  statusBar()->addPermanentWidget(where_);
+  statusBar()->showMessage("Type note codes into the grid; F5 plays a row, F6 the whole session", 10000);
   // Undo and redo are the document's, also while a text box has the focus.
   qApp->installEventFilter(this);
   Refresh();
@@ -138,6 +141,7 @@ void EditorWindow::Refresh() {
   const SessionDocument& d = model_.Document();
   setWindowTitle(QString("%1[*] - Kelvane Editor").arg(DisplayText(model_.DisplayName())));
   setWindowModified(model_.Modified());
+  where_->setText(model_.Path().empty() ? QString("Not saved yet") : DisplayText(model_.Path()));
   shownProblems_ = model_.Problems();
   form_->Show(d, shownProblems_);
   rows_->Show(d.rows);

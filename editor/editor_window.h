@@ -86,6 +86,7 @@ class EditorWindow : public QMainWindow {
   QLabel* verdict_ = nullptr;
   QLabel* verdictDetail_ = nullptr;
   QListWidget* problems_ = nullptr;
+  QLabel* where_ = nullptr;  // the file's whole path, in the status bar
   std::vector<Problem> shownProblems_;
 
   QAction* newAction_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/first_start.h"
@@ -40,8 +41,12 @@ int main(int argc, char* argv[]) {
 
   kelvane::EditorWindow window;
   const QSize room = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableSize() : QSize(1280, 900);
-  window.resize(std::min(room.width(), 1240), std::min(room.height(), 880));
-  if (!parser.positionalArguments().isEmpty()) window.OpenFile(parser.positionalArguments().first());
+  window.resize(std::min(room.width(), 1240), std::min(room.height(), 920));
   window.show();
+  // Once the window shows, so an error about the file appears over it.
+  if (!parser.positionalArguments().isEmpty()) {
+    const QString path = parser.positionalArguments().first();
+    QTimer::singleShot(0, &window, [&window, path] { window.OpenFile(path); });
+  }
   return QApplication::exec();
 }

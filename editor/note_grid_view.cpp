@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kCellWidth = 44;
 constexpr int kCellHeight = 38;
-constexpr int kLabelWidth = 150;
+constexpr int kLabelWidth = 130;
 
 }  // namespace
 
