@@ -75,15 +75,23 @@ bool EditorWindow::SaveSessionAs() {
   return SaveTo(LocalPath(path));
 }
 
-bool EditorWindow::ConfirmDespiteFlashes() {
+bool EditorWindow::ConfirmSave() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FlashCheckResult result = flashes_->CheckNow(model_.Document());
+  const FlashCheckResult flashes = flashes_->CheckNow(model_.Document());
   QApplication::restoreOverrideCursor();
-  if (!result.checked || result.report.Passes()) return true;
-  QMessageBox box(QMessageBox::Warning, "Flash check", "This session fails the flash check.", QMessageBox::NoButton, this);
-  box.setInformativeText(QString::fromStdString(FlashVerdictText(result)) +
-                         "\n\nFlashing like this can trigger seizures in people with photosensitive epilepsy. "
-                         "A smaller area, a finer pen (Density) or the slow shrink (Form 2) flashes less.");
+  const bool failsCheck = flashes.checked && !flashes.report.Passes();
+  const std::vector<Problem> problems = model_.Problems();
+  if (!failsCheck && problems.empty()) return true;
+  QStringList text;
+  if (failsCheck)
+    text << QString::fromStdString(FlashVerdictText(flashes)) +
+                "\nFlashing like this can trigger seizures in people with photosensitive epilepsy. A smaller area, "
+                "a finer pen (Density) or the slow shrink (Form 2) flashes less.";
+  for (const Problem& p : problems) text << QString::fromStdString(p.message);
+  QMessageBox box(QMessageBox::Warning, "Before saving",
+                  failsCheck ? "This session fails the flash check." : "Kelvane would not play this session as shown.",
+                  QMessageBox::NoButton, this);
+  box.setInformativeText(text.join("\n\n"));
   QPushButton* save = box.addButton("&Save Anyway", QMessageBox::AcceptRole);
   QPushButton* cancel = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(cancel);
@@ -92,7 +100,7 @@ bool EditorWindow::ConfirmDespiteFlashes() {
 }
 
 bool EditorWindow::SaveTo(const std::string& path) {
-  if (!ConfirmDespiteFlashes()) return false;
+  if (!ConfirmSave()) return false;
   model_.SaveAs(path);
   Refresh();
   statusBar()->showMessage("Saved " + DisplayText(path), 5000);

@@ -70,7 +70,8 @@ class EditorWindow : public QMainWindow {
   bool SaveSession();
   bool SaveSessionAs();
   bool SaveTo(const std::string& path);
-  bool ConfirmDespiteFlashes();
+  // Asks before saving a session that fails the flash check or has problems.
+  bool ConfirmSave();
   void ImportJson();
   void ExportJson();
   // Save, Discard or Cancel for unsaved changes; true when the caller may go on.

@@ -79,12 +79,12 @@ xdotool type --delay 20 "$session"
 xdotool key --clearmodifiers Return
 # Most tunnels fail the flash check; the editor then asks before it saves.
 saved() { window_shown '^made_here\.db - Kelvane Editor$'; }
-asked() { window_shown '^Flash check$'; }
-wait_for 60 sh -c "xdotool search --onlyvisible --name '^made_here\.db - Kelvane Editor\$|^Flash check\$' | grep -q ." ||
+asked() { window_shown '^Before saving$'; }
+wait_for 60 sh -c "xdotool search --onlyvisible --name '^made_here\.db - Kelvane Editor\$|^Before saving\$' | grep -q ." ||
   fail "neither saved nor asked about the flash check"
 if asked; then
-  echo "the editor asked about the flash check: Save Anyway"
-  xdotool windowactivate --sync "$(find_window '^Flash check$')" >/dev/null 2>&1 || true
+  echo "the editor asked before saving: Save Anyway"
+  xdotool windowactivate --sync "$(find_window '^Before saving$')" >/dev/null 2>&1 || true
   xdotool key --clearmodifiers alt+s
 fi
 wait_for 15 saved || fail "the title does not show the saved file"
