@@ -118,9 +118,12 @@ QWidget* EditorWindow::MakeSidePanel() {
 }
 
 void EditorWindow::Edit(const std::function<void(SessionDocument&)>& change, const std::string& key) {
-  const SessionDocument before = model_.Document();
-  model_.History().Edit(change, key);
-  if (!(model_.Document() == before)) Refresh();
+  // Edits arrive from widgets' signals, where no error may escape.
+  Guard([&] {
+    const SessionDocument before = model_.Document();
+    model_.History().Edit(change, key);
+    if (!(model_.Document() == before)) Refresh();
+  });
 }
 
 void EditorWindow::EditRowCell(int row, int column, const QVariant& value) {
