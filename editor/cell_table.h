@@ -19,6 +19,8 @@ class CellTable : public Table {
   // a number to read as one, an unknown column raises "Field '<name>' not found".
   std::int32_t FieldAsInteger(const std::string& name) override;
   std::string FieldAsString(const std::string& name) override;
+  // `ambrel create` keeps texts in code page 1252.
+  int CodePage() const override { return 1252; }
 
  private:
   const PxCell& Cell(const std::string& name) const;

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "editor/note_names.h"
-#include "tools/code_pages.h"
+#include "session/code_pages.h"
 
 namespace kelvane {
 namespace {
@@ -39,7 +39,7 @@ void CheckRanges(const SessionDocument& d, std::vector<Problem>& out) {
 
 void CheckText(const std::string& column, const std::string& text, int longest, std::vector<Problem>& out) {
   const QString unicode = QString::fromStdString(text);
-  if (!EncodeCp1252(unicode))
+  if (!EncodeCp1252(unicode.toStdU16String()))
     out.push_back({column, column + " has a character that an Ambrel file cannot hold (code page 1252)"});
   else if (unicode.size() > longest)
     out.push_back({column, column + " is longer than " + std::to_string(longest) + " characters"});

@@ -5,7 +5,7 @@
 
 #include "app/toolkit/text.h"
 #include "session/paradox_table.h"
-#include "tools/code_pages.h"
+#include "session/code_pages.h"
 
 namespace kelvane {
 namespace {
@@ -14,7 +14,7 @@ class TextReader {
  public:
   TextReader(Table& table, int codePage) : table_(table), codePage_(codePage) {}
   std::string operator()(const std::string& column) const {
-    return DecodeCodePage(table_.FieldAsString(column), codePage_).toStdString();
+    return QString::fromStdU16String(DecodeCodePage(table_.FieldAsString(column), codePage_)).toStdString();
   }
 
  private:
@@ -26,7 +26,7 @@ class TextReader {
 // the user is told, so the row is neither lost nor silently changed.
 NoteRow ReadRow(const std::string& item, int rowNumber, int codePage, std::vector<Problem>& problems) {
   NoteRow row;
-  row.label = TrimmedLabel(DecodeCodePage(Copy(item, 1, kRowLabelLength), codePage).toStdString());
+  row.label = TrimmedLabel(QString::fromStdU16String(DecodeCodePage(Copy(item, 1, kRowLabelLength), codePage)).toStdString());
   const std::string notes = Copy(item, kRowLabelLength + 1, 2 * kEditorNotesPerRow);
   for (int j = 0; j < kEditorNotesPerRow; ++j) {
     const std::string pair = Copy(notes, 2 * j + 1, 2);
@@ -35,7 +35,7 @@ NoteRow ReadRow(const std::string& item, int rowNumber, int codePage, std::vecto
     } catch (const ConversionError&) {
       problems.push_back({"Item" + std::to_string(rowNumber),
                           "Row " + std::to_string(rowNumber) + ", note " + std::to_string(j + 1) + ": '" +
-                              DecodeCodePage(pair, codePage).toStdString() +
+                              QString::fromStdU16String(DecodeCodePage(pair, codePage)).toStdString() +
                               "' is not a note code; the editor reads it as 0"});
     }
   }
