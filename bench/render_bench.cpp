@@ -3,7 +3,6 @@
 // real time: the sound alone (WAV, FLAC) and videos at 60 frames a second
 // (MP4, WebM). Targets: 20x for sound, 2x for video, on two cores.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "render/export.h"
 #include "render/session_renderer.h"
+#include "session/temporary_directory.h"
 #include "tools/ambrel_json.h"
 
 namespace {
@@ -20,13 +20,12 @@ namespace fs = std::filesystem;
 constexpr double kSeconds = 10;
 
 const std::string& SessionFile() {
+  static const kelvane::TemporaryDirectory dir("kelvane-render-bench");
   static const std::string path = [] {
-    const fs::path dir = fs::temp_directory_path() / ("kelvane-render-bench-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
     const kelvane::AmbrelTable t = kelvane::AmbrelFromJson(R"({"ColorR": 200, "ColorG": 40, "ColorB": 40,
       "Density": 3, "Form": 2, "Cycles": 3, "AreaX1": 100, "AreaY1": 60, "AreaX2": 700, "AreaY2": 510,
       "Rows": [[1,2,3,4,5,6,7,8,9,10,11,12,13], [13,12,11,10,9,8,7,6,5,4,3,2,1]]})");
-    const std::string file = (dir / "bench.db").string();
+    const std::string file = (dir.Path() / "bench.db").string();
     kelvane::WritePxlibTable(file, t.columns, {t.row});
     return file;
   }();

@@ -13,6 +13,7 @@
 #include "session/paths.h"
 #include "session/session_loader.h"
 #include "session/session_state.h"
+#include "session/temporary_directory.h"
 #include "sound/fluid_player.h"
 #include "sound/midi_templates.h"
 #include "sound/playback.h"
@@ -28,26 +29,6 @@ namespace fs = std::filesystem;
 constexpr double kPulseInterval = HeadlessSession::kSampleRate * 0.050;  // Timer3, 50 ms
 constexpr int kLargestWindow = 8192;  // pixels each way
 constexpr int kSoundBlock = 512;
-
-// A directory of its own under $TMPDIR, removed with everything in it.
-class TemporaryDirectory {
- public:
-  TemporaryDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "kelvane-render-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("Cannot make a temporary directory");
-    path_ = pattern;
-  }
-  ~TemporaryDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TemporaryDirectory(const TemporaryDirectory&) = delete;
-  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 // The area's corners as the file gives them, before the loader reads it, so
 // the window can be made large enough. The loader reports what is wrong.
@@ -110,7 +91,7 @@ struct HeadlessSession::Parts {
     }
   }
 
-  TemporaryDirectory temporary;
+  TemporaryDirectory temporary{"kelvane-render"};
   DataDirectoryOverride dataOverride;
   SessionState state;
   BufferSurface surface;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "render/export.h"
+#include "session/temporary_directory.h"
 #include "tests/fakes/media_readback.h"
 
 namespace kelvane {
@@ -41,15 +42,9 @@ constexpr std::array<std::uint32_t, 3> kInside = {0xFFFFFFFF, 0xFF1E3CDC, 0xFF28
 
 class ScratchDirectory {
  public:
-  ScratchDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "kelvane-export-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-  }
   ~ScratchDirectory() {
     std::error_code ignored;
     fs::permissions(root_ / "locked", fs::perms::owner_all, ignored);
-    fs::remove_all(root_, ignored);
   }
   std::string operator/(const std::string& name) const { return (root_ / name).string(); }
   std::vector<std::string> Names() const {
@@ -59,7 +54,8 @@ class ScratchDirectory {
   }
 
  private:
-  fs::path root_;
+  TemporaryDirectory temporary_{"kelvane-export"};
+  fs::path root_ = temporary_.Path();
 };
 
 // 440 Hz for the first half, 660 Hz for the second; the right channel

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "session/temporary_directory.h"
+
 extern char** environ;
 
 namespace kelvane::testing {
@@ -32,9 +34,6 @@ class PrivatePulseServer {
   static constexpr const char* kSink = "kelvane_test";
 
   PrivatePulseServer() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-pulse-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
     std::filesystem::create_directories(dir_ / "runtime");
     std::filesystem::permissions(dir_ / "runtime", std::filesystem::perms::owner_all);
     const std::string env = "HOME=" + dir_.string() + " XDG_RUNTIME_DIR=" + (dir_ / "runtime").string();
@@ -48,19 +47,21 @@ class PrivatePulseServer {
     for (int i = 0; i < 100 && Shell("pactl info >/dev/null 2>&1") != 0; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  // The server is no child of ours; it removes its pid file as it exits, and
+  // until then it still writes into its directory, which would outlive us.
   ~PrivatePulseServer() {
-    std::ifstream pidFile(dir_ / "runtime" / "pulse" / "pid");
+    const auto pidPath = dir_ / "runtime" / "pulse" / "pid";
+    std::ifstream pidFile(pidPath);
     pid_t pid = 0;
     if (pidFile >> pid && pid > 0) kill(pid, SIGTERM);
+    for (int i = 0; i < 250 && std::filesystem::exists(pidPath); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     unsetenv("PULSE_SERVER");
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
   PrivatePulseServer(const PrivatePulseServer&) = delete;
   PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
   std::string Socket() const { return (dir_ / "socket").string(); }
-  std::filesystem::path Directory() const { return dir_; }
   // The streams playing into the server now, one line each.
   std::string SinkInputs() const { return Output("pactl list short sink-inputs"); }
 
@@ -79,7 +80,8 @@ class PrivatePulseServer {
     return out;
   }
 
-  std::filesystem::path dir_;
+  TemporaryDirectory temporary_{"kelvane-pulse"};
+  std::filesystem::path dir_ = temporary_.Path();
 };
 
 // parec on the null sink's monitor, mono 32-bit float at 44.1 kHz, into a

@@ -11,36 +11,34 @@
 #include <unistd.h>
 
 #include "session/paths.h"
+#include "session/temporary_directory.h"
 
 namespace kelvane::testing {
 
 class TempDataHome {
  public:
   TempDataHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
     if (const char* old = std::getenv("XDG_DATA_HOME")) previous_ = old;
-    setenv("XDG_DATA_HOME", root_.c_str(), 1);
+    setenv("XDG_DATA_HOME", Root().c_str(), 1);
   }
   ~TempDataHome() {
     if (previous_) setenv("XDG_DATA_HOME", previous_->c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
   }
   TempDataHome(const TempDataHome&) = delete;
   TempDataHome& operator=(const TempDataHome&) = delete;
 
   // Kelvane/Audio_Information under the temporary directory, created.
   std::filesystem::path AudioDirectory() const {
-    const std::filesystem::path dir = root_ / "Kelvane" / "Audio_Information";
+    const std::filesystem::path dir = Root() / "Kelvane" / "Audio_Information";
     std::filesystem::create_directories(dir);
     return dir;
   }
 
  private:
-  std::filesystem::path root_;
+  const std::filesystem::path& Root() const { return root_.Path(); }
+
+  TemporaryDirectory root_{"kelvane-test"};
   std::optional<std::string> previous_;
 };
 
