@@ -116,20 +116,27 @@ close_splash() {
 # File > Open Ambrel, the path typed into the file dialog; returns once the
 # dialog has closed. chosen_at holds the time of the Return key.
 open_session() {
-  local path=$1 dialog
+  local path=$1
   xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key --clearmodifiers o
-  wait_for 15 window_shown '^Open$' || fail "the file dialog did not open"
-  dialog=$(find_window '^Open$')
+  type_into_file_dialog 'Open' "$path"
+  wait_for 15 window_gone '^Open$' || fail "the file dialog did not close"
+}
+
+# A path typed into Qt's file dialog of that title, over what its name box
+# holds, and Return; chosen_at holds the time of the Return key.
+type_into_file_dialog() {
+  local title=$1 path=$2 dialog
+  wait_for 15 window_shown "^$title\$" || fail "the $title dialog did not open"
+  dialog=$(find_window "^$title\$")
   xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
   sleep 0.5
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 20 "$path"
   chosen_at=$(date +%s.%N)
   xdotool key --clearmodifiers Return
-  wait_for 15 window_gone '^Open$' || fail "the file dialog did not close"
 }
 
 # File > Exit; returns the program's exit code.
@@ -255,6 +262,9 @@ desktop_stop() {
   if [ -n "$pulse_dir" ]; then
     pid=$(pulse_pid)
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # No child of ours: it removes its pid file as it exits, and writes into
+    # its directory until then.
+    wait_for 5 test ! -e "$pulse_dir/runtime/pulse/pid" || true
   fi
   wait 2>/dev/null || true
 }

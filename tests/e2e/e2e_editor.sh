@@ -70,13 +70,7 @@ wait_for 5 window_shown '^Untitled\* - Kelvane Editor$' || fail "the title does 
 
 # ---- Save As, into the session directory ------------------------------------------
 xdotool key --clearmodifiers ctrl+shift+s
-wait_for 15 window_shown '^Save As$' || fail "the Save As dialog did not open"
-dialog=$(find_window '^Save As$')
-xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
-sleep 0.5
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 20 "$session"
-xdotool key --clearmodifiers Return
+type_into_file_dialog 'Save As' "$session"
 # Most tunnels fail the flash check; the editor then asks before it saves.
 saved() { window_shown '^made_here\.db - Kelvane Editor$'; }
 asked() { window_shown '^Before saving$'; }
