@@ -5,13 +5,13 @@
 #include <exception>
 
 #include "app/about_form.h"
-#include "app/display_text.h"
-#include "app/first_start.h"
-#include "app/keep_no_settings.h"
 #include "app/license_form.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
 #include "assets/artwork/artwork.h"
+#include "qt/display_text.h"
+#include "qt/first_start.h"
+#include "qt/keep_no_settings.h"
 #include "session/paradox_table.h"
 #include "sound/fluid_player.h"
 

@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 
 #include "app/about_form.h"
-#include "app/display_text.h"
 #include "app/license_form.h"
-#include "app/main_commands.h"
 #include "app/secondary_window.h"
 #include "app/splash_form.h"
+#include "commands/main_commands.h"
+#include "qt/display_text.h"
 #include "session/session_loader.h"
 #include "sound/playback.h"
 #include "visual/pulse.h"

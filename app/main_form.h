@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "app/qt_file_dialog.h"
-#include "app/qt_surface.h"
 #include "app/qt_timer.h"
-#include "app/toolkit/main_controls.h"
-#include "session/session_state.h"
+#include "qt/qt_surface.h"
+#include "state/session_state.h"
+#include "toolkit/main_controls.h"
 
 class QAction;
 

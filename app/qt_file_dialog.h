@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "app/toolkit/shell.h"
+#include "toolkit/shell.h"
 
 namespace kelvane {
 

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "app/toolkit/timer.h"
+#include "toolkit/timer.h"
 
 namespace kelvane {
 

@@ -15,10 +15,10 @@
 #include <stdexcept>
 #include <memory>
 
-#include "app/first_start.h"
 #include "app/main_form.h"
+#include "qt/first_start.h"
 #include "session/paradox_table.h"
-#include "session/paths.h"
+#include "state/paths.h"
 #include "tests/fakes/fake_player.h"
 #include "tests/fakes/temp_data_home.h"
 

@@ -10,8 +10,8 @@
 
 #include "render/export.h"
 #include "render/session_renderer.h"
-#include "session/temporary_directory.h"
-#include "tools/ambrel_json.h"
+#include "session/ambrel_json.h"
+#include "state/temporary_directory.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "visual/color_arrays.h"
 #include "visual/pulse.h"
 #include "visual/stimulus_area.h"

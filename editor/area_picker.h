@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/toolkit/geometry.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 

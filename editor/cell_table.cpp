@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/toolkit/text.h"
 #include "session/paradox_reader.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

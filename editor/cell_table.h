@@ -3,8 +3,8 @@
 // Table interface as a file, so an imported description and an opened table
 // are read by one reader with the same conversions.
 
-#include "app/toolkit/table.h"
-#include "tools/ambrel_json.h"
+#include "session/ambrel_json.h"
+#include "toolkit/table.h"
 
 namespace kelvane {
 

@@ -1,18 +1,13 @@
 #include "editor/document_json.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QByteArray>
 #include <algorithm>
 
 #include "editor/cell_table.h"
+#include "session/json_string.h"
 
 namespace kelvane {
 namespace {
-
-std::string Quoted(const std::string& text) {
-  const QByteArray array = QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
-  return array.mid(1, array.size() - 2).toStdString();  // without the brackets
-}
 
 // Code points, not bytes: labels are counted in characters.
 int CharacterCount(const std::string& utf8) {
@@ -64,7 +59,7 @@ std::string DocumentToJson(const SessionDocument& d) {
       {"AreaX1", d.areaX1},                     {"AreaY1", d.areaY1},         {"AreaX2", d.areaX2},
       {"AreaY2", d.areaY2},                     {"NumSelItems", static_cast<std::int32_t>(d.rows.size())}};
   std::vector<std::string> lines;
-  for (const auto& [key, value] : texts) lines.push_back("  \"" + std::string(key) + "\": " + Quoted(value));
+  for (const auto& [key, value] : texts) lines.push_back("  \"" + std::string(key) + "\": " + JsonString(value));
   for (const auto& [key, value] : numbers) lines.push_back("  \"" + std::string(key) + "\": " + std::to_string(value));
   const bool rowsFit = std::all_of(d.rows.begin(), d.rows.end(), FitsRows);
   if (rowsFit) lines.push_back(RowsJson(d.rows));
@@ -72,7 +67,7 @@ std::string DocumentToJson(const SessionDocument& d) {
     const int n = static_cast<int>(i + 1);
     const std::string text = ItemText(d.rows[i], n);
     if (!rowsFit || text != AmbrelItemText(n, {d.rows[i].codes.begin(), d.rows[i].codes.end()}))
-      lines.push_back("  \"Item" + std::to_string(n) + "\": " + Quoted(text));
+      lines.push_back("  \"Item" + std::to_string(n) + "\": " + JsonString(text));
   }
   std::string out = "{\n";
   for (std::size_t i = 0; i < lines.size(); ++i) out += lines[i] + (i + 1 < lines.size() ? ",\n" : "\n");

@@ -6,7 +6,7 @@
 
 #include "editor/document_reader.h"
 #include "editor/session_document.h"
-#include "tools/ambrel_json.h"
+#include "session/ambrel_json.h"
 
 namespace kelvane {
 

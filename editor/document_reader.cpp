@@ -3,9 +3,9 @@
 #include <QString>
 #include <algorithm>
 
-#include "app/toolkit/text.h"
-#include "session/paradox_table.h"
 #include "session/code_pages.h"
+#include "session/paradox_table.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/toolkit/table.h"
 #include "editor/document_problems.h"
 #include "editor/session_document.h"
+#include "toolkit/table.h"
 
 namespace kelvane {
 

@@ -3,7 +3,7 @@
 // the preview and the listening copy run the program's own procedures on it.
 
 #include "editor/session_document.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 

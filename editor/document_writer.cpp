@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <random>
 
-#include "app/toolkit/text.h"
 #include "editor/document_json.h"
 #include "editor/document_reader.h"
 #include "session/paradox_table.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

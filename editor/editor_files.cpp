@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "app/display_text.h"
 #include "editor/editor_window.h"
 #include "editor/flash_check_runner.h"
-#include "session/paths.h"
+#include "qt/display_text.h"
+#include "state/paths.h"
 
 namespace kelvane {
 namespace {

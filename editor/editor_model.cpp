@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/toolkit/text.h"
 #include "editor/document_json.h"
 #include "editor/document_reader.h"
 #include "editor/document_writer.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

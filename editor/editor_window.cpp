@@ -15,7 +15,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/display_text.h"
 #include "editor/flash_check_runner.h"
 #include "editor/note_grid_model.h"
 #include "editor/note_grid_view.h"
@@ -23,6 +22,7 @@
 #include "editor/session_form.h"
 #include "editor/session_listener.h"
 #include "editor/tunnel_preview.h"
+#include "qt/display_text.h"
 
 namespace kelvane {
 

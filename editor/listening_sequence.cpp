@@ -5,9 +5,9 @@
 
 #include "editor/document_state.h"
 #include "render/headless_window.h"
-#include "session/paths.h"
 #include "sound/midi_templates.h"
 #include "sound/sequence_patch.h"
+#include "state/paths.h"
 #include "visual/color_arrays.h"
 
 namespace kelvane {

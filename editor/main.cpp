@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/first_start.h"
-#include "app/keep_no_settings.h"
 #include "assets/artwork/artwork.h"
 #include "editor/editor_window.h"
-#include "session/paths.h"
+#include "qt/first_start.h"
+#include "qt/keep_no_settings.h"
+#include "state/paths.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "session/session_state.h"
 #include "sound/note_keys.h"
+#include "state/session_state.h"
 #include "visual/color_arrays.h"
 
 namespace kelvane {

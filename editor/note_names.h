@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/toolkit/geometry.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 

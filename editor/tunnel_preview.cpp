@@ -1,24 +1,23 @@
 #include "editor/tunnel_preview.h"
 
-#include <algorithm>
 
-#include "app/qt_surface.h"
 #include "editor/document_state.h"
+#include "qt/qt_surface.h"
 #include "visual/color_arrays.h"
-#include "visual/pulse.h"
 #include "visual/stimulus_area.h"
-#include "visual/tunnel.h"
 
 namespace kelvane {
 namespace {
 
 // Kelvane's timers: the tunnel every millisecond, the pulse every 50. The
 // surface shows its image every 16 ms, so the preview runs the ticks that
-// fell due in one go at about that pace; what it shows is the same.
+// fell due since at their own moments, at about that pace; what it shows is
+// the same.
 constexpr int kFrameMs = 16;
-constexpr int kPulseMs = 50;
-// Ticks a late frame may make up, so a busy machine does not stall on them.
-constexpr qint64 kMostTicksAFrame = 64;
+constexpr double kTicksASecond = 1000;
+// A frame later than this runs what it missed once, as a late window timer
+// does, so a busy machine does not stall on making ticks up.
+constexpr qint64 kMostLagMs = 64;
 // The frame is three pixels wide, outside the area.
 constexpr int kFrameInset = 4;
 
@@ -56,17 +55,18 @@ void TunnelPreview::SetUpArea() {
 }
 
 void TunnelPreview::Advance() {
-  const qint64 now = clock_.elapsed();
-  const qint64 due = std::min(now - ticksDone_, kMostTicksAFrame);
-  for (qint64 i = 0; i < due; ++i) Timer2Timer(state_, *surface_);
-  ticksDone_ = now;
-  for (; pulsesDone_ + kPulseMs <= now; pulsesDone_ += kPulseMs) Timer3Timer(state_);
+  const auto now = static_cast<double>(clock_.elapsed());
+  if (now - timers_->Now() > kMostLagMs) {
+    timers_->AdvanceTo(now - kMostLagMs);
+    timers_->RunDue(state_, *surface_);
+  }
+  timers_->RunUntil(now, state_, *surface_);
 }
 
 void TunnelPreview::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   clock_.start();
-  ticksDone_ = pulsesDone_ = 0;
+  timers_ = std::make_unique<SessionTimers>(1000, kTicksASecond);
   timer_.start();
 }
 

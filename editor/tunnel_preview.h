@@ -6,10 +6,12 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 #include "editor/session_document.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "visual/session_timers.h"
 
 namespace kelvane {
 
@@ -42,8 +44,7 @@ class TunnelPreview : public QWidget {
   QtSurface* surface_;
   QTimer timer_;
   QElapsedTimer clock_;
-  qint64 ticksDone_ = 0;
-  qint64 pulsesDone_ = 0;
+  std::unique_ptr<SessionTimers> timers_;  // on clock_'s milliseconds
 };
 
 }  // namespace kelvane

@@ -48,18 +48,20 @@ std::optional<ExportKind> ExportKindOf(const std::string& path) {
   return std::nullopt;
 }
 
+ExportKind RequireExportKind(const std::string& path) {
+  if (const std::optional<ExportKind> kind = ExportKindOf(path)) return *kind;
+  const std::string extension = std::filesystem::path(path).extension().string();
+  const std::string which = extension.empty() ? "for " + path + " (no extension)" : "'" + extension + "' for " + path;
+  throw std::runtime_error("Unknown output format " + which + ": use .wav, .flac, .mp4 or .webm");
+}
+
 std::unique_ptr<Exporter> OpenExporter(const std::string& path, const ExportSettings& settings) {
-  const std::optional<ExportKind> kind = ExportKindOf(path);
-  if (!kind) {
-    const std::string extension = std::filesystem::path(path).extension().string();
-    const std::string which = extension.empty() ? "for " + path + " (no extension)" : "'" + extension + "' for " + path;
-    throw std::runtime_error("Unknown output format " + which + ": use .wav, .flac, .mp4 or .webm");
-  }
+  const ExportKind kind = RequireExportKind(path);
   if (settings.sampleRate <= 0) throw WriteError(path, "no sample rate given");
-  if (*kind == ExportKind::Wav || *kind == ExportKind::Flac) return OpenSoundFileExporter(path, *kind, settings);
+  if (kind == ExportKind::Wav || kind == ExportKind::Flac) return OpenSoundFileExporter(path, kind, settings);
   if (settings.width <= 0 || settings.height <= 0 || settings.fps <= 0)
     throw WriteError(path, "a video needs a picture size and a frame rate");
-  return OpenVideoFileExporter(path, *kind, settings);
+  return OpenVideoFileExporter(path, kind, settings);
 }
 
 std::runtime_error WriteError(const std::string& target, const std::string& reason) {

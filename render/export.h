@@ -16,6 +16,8 @@ enum class ExportKind { Wav, Flac, Mp4, WebM };
 
 // By the extension, in any letter case; nothing for any other.
 std::optional<ExportKind> ExportKindOf(const std::string& path);
+// The same, or a std::runtime_error that names the formats there are.
+ExportKind RequireExportKind(const std::string& path);
 
 struct ExportSettings {
   int sampleRate = 44100;  // of the sound handed over, stereo

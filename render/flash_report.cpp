@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "session/json_string.h"
+
 namespace kelvane {
 namespace {
 
@@ -32,30 +34,6 @@ std::string Clock(double seconds) {
 std::string RuleLine(const char* name, const FlashRuleResult& r) {
   return std::string(name) + (r.fails ? "FAIL" : "pass") + ", worst second at " + Clock(r.worstSecond) + ": " +
          std::to_string(r.flashes) + " flashes over " + Fixed(r.share * 100, 1) + "% of the field\n";
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return out + '"';
 }
 
 std::string JsonRule(const FlashRuleResult& r) {

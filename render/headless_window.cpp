@@ -11,12 +11,4 @@ void HeadlessShell::Beep() {
   if (beep_) beep_();
 }
 
-SimulatedTimer::SimulatedTimer(const std::int64_t& clock, double interval, bool enabled)
-    : clock_(clock), interval_(interval), enabled_(enabled), next_(static_cast<double>(clock) + interval) {}
-
-void SimulatedTimer::SetEnabled(bool enabled) {
-  if (enabled && !enabled_) next_ = static_cast<double>(clock_) + interval_;
-  enabled_ = enabled;
-}
-
 }  // namespace kelvane

@@ -1,15 +1,13 @@
 #pragma once
 // The main window's toolkit parts without a window, for playing a session in
-// simulated time: the shell keeps what the window would show, the timer is a
-// flag the renderer's clock reads, the file dialog answers one path.
+// simulated time: the shell keeps what the window would show, the file
+// dialog answers one path. The timers are the tunnel's SessionTimers.
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "app/toolkit/shell.h"
-#include "app/toolkit/timer.h"
+#include "toolkit/shell.h"
 
 namespace kelvane {
 
@@ -36,24 +34,6 @@ class HeadlessShell : public Shell {
   std::string comment_;
   std::vector<std::string> messages_;
   int beeps_ = 0;
-};
-
-// Ticks every `interval` samples of the renderer's clock from the moment it
-// is enabled, as a window timer counts from its start.
-class SimulatedTimer : public Timer {
- public:
-  SimulatedTimer(const std::int64_t& clock, double interval, bool enabled);
-  void SetEnabled(bool enabled) override;
-  bool Enabled() const override { return enabled_; }
-  // The sample at which the next tick falls; after Fire, the one after it.
-  double NextTick() const { return next_; }
-  void Fire() { next_ += interval_; }
-
- private:
-  const std::int64_t& clock_;
-  double interval_;
-  bool enabled_;
-  double next_;
 };
 
 class ChosenFile : public FileDialog {

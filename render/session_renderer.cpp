@@ -2,47 +2,27 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
-#include "app/main_commands.h"
-#include "app/toolkit/main_controls.h"
+#include "commands/main_commands.h"
 #include "render/headless_window.h"
 #include "session/paradox_table.h"
-#include "session/paths.h"
 #include "session/session_loader.h"
-#include "session/session_state.h"
-#include "session/temporary_directory.h"
 #include "sound/fluid_player.h"
 #include "sound/midi_templates.h"
 #include "sound/playback.h"
+#include "state/paths.h"
+#include "state/session_state.h"
+#include "state/temporary_directory.h"
+#include "toolkit/main_controls.h"
 #include "visual/buffer_surface.h"
-#include "visual/pulse.h"
-#include "visual/tunnel.h"
+#include "visual/session_timers.h"
 
 namespace kelvane {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr double kPulseInterval = HeadlessSession::kSampleRate * 0.050;  // Timer3, 50 ms
 constexpr int kLargestWindow = 8192;  // pixels each way
 constexpr int kSoundBlock = 512;
-
-// The area's corners as the file gives them, before the loader reads it, so
-// the window can be made large enough. The loader reports what is wrong.
-Rect PeekArea(const std::string& path) {
-  try {
-    ParadoxTable table;
-    table.SetTableName(path);
-    table.Open();
-    return {table.FieldAsInteger("AreaX1"), table.FieldAsInteger("AreaY1"), table.FieldAsInteger("AreaX2"),
-            table.FieldAsInteger("AreaY2")};
-  } catch (const std::exception&) {
-    return {};
-  }
-}
 
 int WindowExtent(std::int32_t a, std::int32_t b) {
   return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{std::max(a, b)} + 3, 1, kLargestWindow));
@@ -59,25 +39,20 @@ Rect CropOf(const Rect& area, int width, int height) {
   return crop;
 }
 
-// Rows in a template the program's generator wrote: SEQ_<n>X.MID, or SEQ_1.MID.
-int TemplateRows(const std::string& name) {
-  const int rows = std::atoi(name.c_str() + std::min<std::size_t>(4, name.size()));
-  return std::clamp(rows, 1, kMaxItems);
-}
-
 }  // namespace
 
 // The main window's parts, wired as the window wires them.
 struct HeadlessSession::Parts {
-  Parts(const std::string& sessionPath, int width, int height, const RenderOptions& options, const std::int64_t& clock)
+  // The window's size follows the session's area once it is loaded.
+  Parts(const std::string& sessionPath, const RenderOptions& options)
       : dataOverride((temporary.Path() / "Kelvane").string()),
-        surface(width, height),
+        surface(1, 1),
         shell([this] { player.Beep(); }),
-        timer2(clock, kSampleRate / options.tickRate, true),
+        timers(kSampleRate, options.tickRate),
         dialog(sessionPath),
         player(FluidPlayerOptions{AudioOutput::ManualClock, options.soundFont, kSampleRate,
                                   [this](std::function<void()> call) { posted.push_back(std::move(call)); }}),
-        controls{shell, surface, player, table, dialog, timer2} {
+        controls{shell, surface, player, table, dialog, timers.TunnelTimer()} {
     WriteMissingTemplates(HostPath(kAudioDirectory));
     surface.onPaint = [this] { FormPaint(state, controls); };
     player.SetOnNotify([this] { MediaPlayer1Notify(state, controls); });
@@ -97,7 +72,7 @@ struct HeadlessSession::Parts {
   BufferSurface surface;
   std::vector<std::function<void()>> posted;
   HeadlessShell shell;
-  SimulatedTimer timer2;
+  SessionTimers timers;
   ParadoxTable table;
   ChosenFile dialog;
   FluidPlayer player;
@@ -108,11 +83,14 @@ struct HeadlessSession::Parts {
 HeadlessSession::HeadlessSession(const std::string& sessionPath, const RenderOptions& options) : options_(options) {
   if (!(options_.tickRate > 0 && options_.tickRate <= kSampleRate)) throw std::invalid_argument("The tick rate must be 1 to 44100 a second");
   if (options_.fps < 1 || options_.fps > 240) throw std::invalid_argument("The frame rate must be 1 to 240 a second");
-  const Rect area = PeekArea(sessionPath);
-  const int width = WindowExtent(area.left, area.right), height = WindowExtent(area.top, area.bottom);
-  parts_ = std::make_unique<Parts>(sessionPath, width, height, options_, clock_);
-  crop_ = CropOf(area, width, height);
+  parts_ = std::make_unique<Parts>(sessionPath, options_);
   Load(sessionPath);
+  // A window just large enough for the area and its frame: a new, black
+  // image, painted as after a resize, before the first tunnel tick.
+  const SessionState& s = parts_->state;
+  const int width = WindowExtent(s.areaX1, s.areaX2), height = WindowExtent(s.areaY1, s.areaY2);
+  parts_->surface.Resize(width, height);
+  crop_ = CropOf({s.areaX1, s.areaY1, s.areaX2, s.areaY2}, width, height);
   PlanLength();
 }
 
@@ -130,8 +108,7 @@ void HeadlessSession::Load(const std::string& sessionPath) {
   } catch (const std::exception& e) {
     throw std::runtime_error(sessionPath + ": " + e.what());
   }
-  const auto& messages = p.shell.Messages();
-  if (std::find(messages.begin(), messages.end(), "File Not an Ambrel!") != messages.end())
+  if (p.state.fileType != kAmbrelFileType)
     throw std::runtime_error(sessionPath + " is not an Ambrel session (its FileType is '" + p.state.fileType + "')");
   if (!p.state.playing) throw std::runtime_error(sessionPath + ": the session did not start");
 }
@@ -140,8 +117,8 @@ void HeadlessSession::PlanLength() {
   const SessionState& s = parts_->state;
   const std::int64_t sessionPlays = std::max(s.cycles, 1);
   const std::int64_t plays = options_.cycles ? std::clamp<std::int64_t>(*options_.cycles, 1, sessionPlays) : sessionPlays;
-  double seconds = static_cast<double>(plays) * TemplateRows(s.sequenceFileName) * 4.0;
-  if (plays == sessionPlays) seconds += kBeepSeconds;
+  double seconds = static_cast<double>(plays) * PlayedRows(s) * kRowSeconds;
+  if (plays == sessionPlays) seconds += kEndBeepSeconds;
   if (options_.seconds) seconds = std::min(seconds, std::max(0.0, *options_.seconds));
   if (seconds > options_.longest && !options_.seconds)
     throw std::runtime_error("The session lasts " + std::to_string(static_cast<long long>(seconds / 3600)) +
@@ -165,6 +142,7 @@ void HeadlessSession::AdvanceSound(std::int64_t until, RenderSink& sink) {
     clock_ += frames;
     sink.Sound(p.left.data(), p.right.data(), frames);
     // What the output's thread posts reaches the window between two periods.
+    p.timers.AdvanceTo(static_cast<double>(clock_));
     p.RunPosted();
   }
 }
@@ -181,29 +159,20 @@ void HeadlessSession::Run(RenderSink& sink, const std::function<void(double)>& p
   Parts& p = *parts_;
   const std::int64_t end = SoundFrames();
   const int pictures = PictureCount();
-  double nextPulse = kPulseInterval;
   int picture = 0;
   const auto pictureAt = [&](int k) { return static_cast<double>(k) * kSampleRate / options_.fps; };
   double reported = 0;
   while (true) {
-    double next = std::min(static_cast<double>(end), nextPulse);
+    double next = static_cast<double>(end);
     if (picture < pictures) next = std::min(next, pictureAt(picture));
-    if (options_.pictures && p.timer2.Enabled()) next = std::min(next, p.timer2.NextTick());
+    if (options_.pictures) next = std::min(next, p.timers.NextTick());
     AdvanceSound(static_cast<std::int64_t>(std::ceil(next)), sink);
     if (picture < pictures && pictureAt(picture) <= static_cast<double>(clock_)) {
       TakePicture(sink);
       ++picture;
     }
     if (clock_ >= end && picture >= pictures) break;
-    while (nextPulse <= static_cast<double>(clock_)) {
-      Timer3Timer(p.state);
-      nextPulse += kPulseInterval;
-    }
-    // Ticks that fell due together run once: a timer does not make up missed ticks.
-    if (options_.pictures && p.timer2.Enabled() && p.timer2.NextTick() <= static_cast<double>(clock_)) {
-      while (p.timer2.NextTick() <= static_cast<double>(clock_)) p.timer2.Fire();
-      Timer2Timer(p.state, p.surface);
-    }
+    if (options_.pictures) p.timers.RunDue(p.state, p.surface);
     if (progress && clock_ - reported >= kSampleRate / 2.0) {
       reported = static_cast<double>(clock_);
       progress(static_cast<double>(clock_) / static_cast<double>(std::max<std::int64_t>(end, 1)));

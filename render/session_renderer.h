@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/toolkit/geometry.h"
 #include "render/frame.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 
@@ -45,8 +45,8 @@ class RenderSink {
 class HeadlessSession {
  public:
   static constexpr int kSampleRate = 44100;
-  // After the end beep, this long of its ring is kept.
-  static constexpr double kBeepSeconds = 1.0;
+  // After the last play: the end beep and its release.
+  static constexpr double kEndBeepSeconds = 1.0;
 
   // Loads the session as Open does once the file is chosen. Throws
   // std::runtime_error when it will not play: an unreadable table, a note

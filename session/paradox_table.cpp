@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "session/file_bytes.h"
 #include "session/paradox_blob.h"
+#include "state/file_bytes.h"
 
 namespace kelvane {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/toolkit/table.h"
 #include "session/paradox_reader.h"
 #include "session/paradox_value.h"
+#include "toolkit/table.h"
 
 namespace kelvane {
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/toolkit/text.h"
 #include "session/paradox_blob.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

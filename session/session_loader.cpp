@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/toolkit/text.h"
-#include "session/paths.h"
 #include "sound/note_rows.h"
 #include "sound/playback.h"
 #include "sound/sequence_patch.h"
+#include "state/paths.h"
+#include "toolkit/text.h"
 #include "visual/color_arrays.h"
 #include "visual/stimulus_area.h"
 
@@ -84,7 +84,7 @@ bool LoadChosenFile(SessionState& s, MainControls& c) {
   ReadRecord(s, c.table);
   c.table.Close();
   c.shell.AddCommentLine(s.comment);
-  if (s.fileType != "Ambr") {
+  if (s.fileType != kAmbrelFileType) {
     c.shell.ShowErrorMessage("File Not an Ambrel!");
     return false;
   }

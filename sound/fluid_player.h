@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/toolkit/media_player.h"
 #include "sound/audio_output.h"
+#include "toolkit/media_player.h"
 
 namespace kelvane {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "session/file_bytes.h"
+#include "state/file_bytes.h"
 
 namespace kelvane {
 namespace {

@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "session/session_state.h"
 #include "sound/note_keys.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 namespace {

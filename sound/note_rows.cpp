@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/toolkit/text.h"
 #include "sound/note_keys.h"
 #include "sound/sequence_patch.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // Decoding of the note rows into NoteGrid, ColorSequence and the sequence file name.
 
-#include "app/toolkit/shell.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "toolkit/shell.h"
 
 namespace kelvane {
 

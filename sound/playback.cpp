@@ -1,9 +1,10 @@
 #include "sound/playback.h"
 
+#include <algorithm>
 #include <cstdint>
 
-#include "app/toolkit/text.h"
-#include "session/paths.h"
+#include "state/paths.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {
@@ -32,6 +33,8 @@ void ChooseSequenceFile(SessionState& s) {
 }
 
 }  // namespace
+
+int PlayedRows(const SessionState& s) { return std::clamp(s.itemCount, 1, kMaxItems); }
 
 void StartPlayback(SessionState& s, MainControls& c) {
   ChooseSequenceFile(s);

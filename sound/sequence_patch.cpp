@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "session/paths.h"
 #include "sound/note_keys.h"
+#include "state/paths.h"
 
 namespace kelvane {
 namespace {

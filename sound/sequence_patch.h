@@ -1,8 +1,8 @@
 #pragma once
 // Writes the session's notes and instrument into its template MIDI file in place.
 
-#include "app/toolkit/shell.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "toolkit/shell.h"
 
 namespace kelvane {
 

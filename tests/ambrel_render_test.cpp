@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "session/ambrel_json.h"
 #include "sound/note_keys.h"
 #include "tests/fakes/media_readback.h"
 #include "tests/fakes/sound_analysis.h"
-#include "tools/ambrel_json.h"
 
 namespace kelvane::testing {
 namespace {

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "session/ambrel_json.h"
 #include "session/paradox_table.h"
-#include "tools/ambrel_json.h"
-#include "tools/ambrel_show.h"
+#include "session/record_json.h"
 
 namespace kelvane {
 namespace {

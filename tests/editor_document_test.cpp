@@ -18,8 +18,8 @@
 #include "editor/editor_model.h"
 #include "editor/general_midi.h"
 #include "editor/note_names.h"
+#include "session/ambrel_json.h"
 #include "session/paradox_table.h"
-#include "tools/ambrel_json.h"
 
 namespace kelvane {
 namespace {

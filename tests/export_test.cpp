@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "render/export.h"
-#include "session/temporary_directory.h"
+#include "state/temporary_directory.h"
 #include "tests/fakes/media_readback.h"
 
 namespace kelvane {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "session/file_bytes.h"
 #include "session/paradox_table.h"
+#include "state/file_bytes.h"
 #include "tests/fakes/temp_data_home.h"
 
 namespace kelvane {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_commands.h"
+#include "commands/main_commands.h"
 #include "sound/playback.h"
 #include "tests/fakes/fake_main_window.h"
 

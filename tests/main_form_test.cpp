@@ -18,13 +18,13 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "app/first_start.h"
 #include "app/main_form.h"
+#include "qt/first_start.h"
+#include "session/ambrel_json.h"
 #include "session/paradox_table.h"
-#include "session/paths.h"
+#include "state/paths.h"
 #include "tests/fakes/fake_player.h"
 #include "tests/fakes/temp_data_home.h"
-#include "tools/ambrel_json.h"
 
 namespace kelvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "session/paths.h"
+#include "state/paths.h"
 #include "tests/fakes/temp_data_home.h"
 
 namespace kelvane {

@@ -6,10 +6,10 @@
 #include <iterator>
 #include <vector>
 
-#include "app/toolkit/text.h"
 #include "sound/midi_templates.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/temp_data_home.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/toolkit/text.h"
 #include "session/paradox_reader.h"
 #include "session/paradox_table.h"
 #include "session/paradox_value.h"
-#include "tools/pxlib_writer.h"
+#include "session/pxlib_writer.h"
+#include "toolkit/text.h"
 
 extern "C" {
 #include <paradox.h>

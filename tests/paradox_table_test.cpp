@@ -12,10 +12,10 @@
 #include <iterator>
 #include <span>
 
-#include "app/toolkit/text.h"
 #include "session/paradox_blob.h"
 #include "session/paradox_table.h"
-#include "tools/pxlib_writer.h"
+#include "session/pxlib_writer.h"
+#include "toolkit/text.h"
 
 namespace kelvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "session/paths.h"
+#include "state/paths.h"
 
 namespace kelvane {
 namespace {

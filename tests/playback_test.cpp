@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "session/paths.h"
 #include "sound/playback.h"
+#include "state/paths.h"
 #include "tests/fakes/fake_main_window.h"
 
 namespace kelvane {

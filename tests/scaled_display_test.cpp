@@ -7,9 +7,9 @@
 
 #include <QApplication>
 
-#include "app/qt_surface.h"
 #include "assets/artwork/artwork.h"
-#include "session/session_state.h"
+#include "qt/qt_surface.h"
+#include "state/session_state.h"
 #include "visual/stimulus_area.h"
 
 namespace kelvane {

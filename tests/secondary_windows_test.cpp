@@ -15,10 +15,10 @@
 
 #include "app/about_form.h"
 #include "app/license_form.h"
-#include "app/main_commands.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
 #include "assets/artwork/artwork.h"
+#include "commands/main_commands.h"
 #include "session/paradox_table.h"
 #include "tests/fakes/fake_player.h"
 #include "tests/fakes/temp_data_home.h"

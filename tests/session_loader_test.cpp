@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/toolkit/text.h"
-#include "session/paths.h"
 #include "session/session_loader.h"
 #include "sound/midi_templates.h"
+#include "state/paths.h"
 #include "tests/fakes/fake_main_window.h"
 #include "tests/fakes/temp_data_home.h"
+#include "toolkit/text.h"
 
 #include <fstream>
 #include <iterator>

@@ -7,10 +7,10 @@
 #include <filesystem>
 
 #include "render/session_renderer.h"
+#include "session/ambrel_json.h"
 #include "sound/note_keys.h"
 #include "tests/fakes/manual_fluid_player.h"
 #include "tests/fakes/temp_data_home.h"
-#include "tools/ambrel_json.h"
 
 namespace kelvane::testing {
 namespace {
@@ -54,7 +54,7 @@ TEST_F(SessionRendererTest, PlaysTwoCyclesAndTheBeepAsTheWindowWould) {
   RenderOptions options;
   options.soundFont = TestSoundFont();
   HeadlessSession session(Write(kSession), options);
-  EXPECT_DOUBLE_EQ(session.Seconds(), 2 * 4.0 + HeadlessSession::kBeepSeconds);
+  EXPECT_DOUBLE_EQ(session.Seconds(), 2 * 4.0 + HeadlessSession::kEndBeepSeconds);
   EXPECT_EQ(session.PictureCount(), 540);
   Recording r;
   session.Run(r);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "session/session_state.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/qt_surface.h"
+#include "qt/qt_surface.h"
 #include "tests/fakes/fake_surface.h"
 #include "visual/stimulus_area.h"
 #include "visual/tunnel.h"

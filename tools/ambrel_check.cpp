@@ -4,8 +4,8 @@
 
 #include "render/flash_analyser.h"
 #include "render/flash_report.h"
-#include "session/paths.h"
-#include "app/toolkit/text.h"
+#include "state/paths.h"
+#include "toolkit/text.h"
 #include "tools/progress_bar.h"
 
 namespace kelvane {

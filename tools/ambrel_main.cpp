@@ -10,18 +10,13 @@
 #include <string>
 #include <vector>
 
-#include <QFile>
-
+#include "session/ambrel_json.h"
 #include "session/paradox_table.h"
+#include "session/record_json.h"
 #include "tools/ambrel_check.h"
-#include "tools/ambrel_json.h"
 #include "tools/ambrel_render.h"
-#include "tools/ambrel_show.h"
-#include "tools/pxlib_writer.h"
 
 namespace {
-
-constexpr qint64 kMaxJsonSize = 1 << 20;
 
 constexpr char kUsage[] =
     "usage: ambrel create SESSION.json OUT.db\n"
@@ -51,33 +46,6 @@ void Render(const std::string& path, const std::string& out, const std::vector<s
   kelvane::RenderSessionTo(path, out, kelvane::ParseAmbrelOptions(words, {"--cycles", "--seconds", "--tick-rate", "--fps"}));
 }
 
-QByteArray ReadJson(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + path + ": " + file.errorString().toStdString());
-  const QByteArray json = file.read(kMaxJsonSize + 1);
-  if (json.size() > kMaxJsonSize) throw std::runtime_error(path + " is larger than 1 MiB");
-  return json;
-}
-
-// Written beside the target and renamed, so a failure leaves no half table.
-void Create(const std::string& jsonPath, const std::string& outPath) {
-  kelvane::AmbrelTable table;
-  try {
-    table = kelvane::AmbrelFromJson(ReadJson(jsonPath));
-  } catch (const kelvane::AmbrelJsonError& e) {
-    throw std::runtime_error(jsonPath + ": " + e.what());
-  }
-  const std::string partial = outPath + ".part";
-  try {
-    kelvane::WritePxlibTable(partial, table.columns, {table.row});
-    std::filesystem::rename(partial, outPath);
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(partial, ignored);
-    throw;
-  }
-}
-
 void Show(const std::string& path) {
   kelvane::ParadoxTable table;
   table.SetTableName(path);
@@ -94,7 +62,7 @@ int main(int argc, char** argv) {
   const std::string command = args.empty() ? "" : args[0];
   const auto after = [&](std::size_t n) { return std::vector<std::string>(args.begin() + static_cast<long>(std::min(n, args.size())), args.end()); };
   try {
-    if (command == "create" && args.size() == 3) Create(args[1], args[2]);
+    if (command == "create" && args.size() == 3) kelvane::CreateAmbrelTable(args[1], args[2]);
     else if (command == "show" && args.size() == 2) Show(args[1]);
     else if (command == "check" && args.size() >= 2) return Check(args[1], after(2));
     else if (command == "render" && args.size() >= 3) Render(args[1], args[2], after(3));

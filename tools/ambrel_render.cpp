@@ -21,9 +21,8 @@ class ExportingSink : public RenderSink {
 }  // namespace
 
 void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, AmbrelOptions options) {
-  const auto kind = ExportKindOf(outPath);
-  if (!kind) throw std::runtime_error("Unknown output format for " + outPath + ": use .wav, .flac, .mp4 or .webm");
-  options.render.pictures = *kind == ExportKind::Mp4 || *kind == ExportKind::WebM;
+  const ExportKind kind = RequireExportKind(outPath);
+  options.render.pictures = kind == ExportKind::Mp4 || kind == ExportKind::WebM;
   HeadlessSession session(sessionPath, options.render);
   for (const std::string& message : session.Messages()) std::fprintf(stderr, "ambrel: the program would show \"%s\"\n", message.c_str());
   ExportSettings settings;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/toolkit/surface.h"
+#include "toolkit/surface.h"
 #include "visual/polyline_cache.h"
 #include "visual/raster.h"
 
@@ -23,6 +23,9 @@ class BufferSurface : public Surface {
 
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // A new black image of the new size, painted as the window is after a
+  // resize; the viewport origin and the clip stay as they were set.
+  void Resize(int width, int height);
   // Pixels 0xFFRRGGBB, row after row.
   const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
 
@@ -43,6 +46,7 @@ class BufferSurface : public Surface {
  private:
   PixelBuffer Buffer();
 
+  std::optional<Rect> clip_;
   int width_, height_;
   std::vector<std::uint32_t> pixels_;
   Point origin_;

@@ -2,7 +2,7 @@
 // The colour arrays: the ring's random start ramp, the note palette, and the
 // blackening of the colour sequence before a load.
 
-#include "session/session_state.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The pulse oscillator that makes the tunnel breathe: Timer3, every 50 ms.
 
-#include "session/session_state.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 

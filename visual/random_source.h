@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "session/session_state.h"
+#include "state/session_state.h"
 
 namespace kelvane {
 

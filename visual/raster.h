@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/toolkit/geometry.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The stimulus area: its corners, centre, three-pixel frame and clip.
 
-#include "app/toolkit/surface.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "toolkit/surface.h"
 
 namespace kelvane {
 

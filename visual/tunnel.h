@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "app/toolkit/surface.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "toolkit/surface.h"
 
 namespace kelvane {
 

@@ -4,12 +4,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "session/session_state.h"
-#include "visual/color_arrays.h"
-#include "visual/pulse.h"
-#include "visual/stimulus_area.h"
+#include "state/session_state.h"
 #include "visual/buffer_surface.h"
-#include "visual/tunnel.h"
+#include "visual/color_arrays.h"
+#include "visual/session_timers.h"
+#include "visual/stimulus_area.h"
 
 namespace kelvane {
 namespace {
@@ -26,7 +25,7 @@ struct Still {
 };
 
 // Runs the real renderer for a number of ticks, a pulse tick every 50 as the
-// timers do, and returns what the window would show; at a scale of 2 the
+// window's timers do, and returns what the window would show; at a scale of 2 the
 // same picture at twice the size, for scaled displays: the square the
 // tunnel is made of, the area and the pen grow with it.
 QImage RenderTunnel(int width, int height, const Still& still, int scale = 1) {
@@ -45,10 +44,8 @@ QImage RenderTunnel(int width, int height, const Still& still, int scale = 1) {
   auto sequence = s.ColorSequence();
   for (int n = 0; n < kSequenceEntries; ++n) sequence[n] = s.NotePalette[kNotes[(n / 4) % kNotesPerItem]];
   SetUpStimulusArea(s, surface);
-  for (int tick = 1; tick <= still.ticks; ++tick) {
-    Timer2Timer(s, surface);
-    if (tick % 50 == 0) Timer3Timer(s);
-  }
+  SessionTimers timers(1000, 1000);  // milliseconds, a tick each
+  timers.RunUntil(still.ticks, s, surface);
   const QImage view(reinterpret_cast<const uchar*>(surface.Pixels().data()), surface.Width(), surface.Height(),
                     surface.Width() * 4, QImage::Format_RGB32);
   return view.copy();

@@ -2,13 +2,13 @@
 // Every fake wired together as the main window's controls, with both timers
 // running as they are when the window is created.
 
-#include "app/toolkit/main_controls.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
 #include "tests/fakes/fake_player.h"
 #include "tests/fakes/fake_shell.h"
 #include "tests/fakes/fake_surface.h"
 #include "tests/fakes/fake_table.h"
 #include "tests/fakes/fake_timer.h"
+#include "toolkit/main_controls.h"
 
 namespace kelvane::testing {
 

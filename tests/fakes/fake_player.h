@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/toolkit/media_player.h"
 #include "tests/fakes/recorder.h"
+#include "toolkit/media_player.h"
 
 namespace kelvane::testing {
 

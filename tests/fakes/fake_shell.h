@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "app/toolkit/shell.h"
 #include "tests/fakes/recorder.h"
+#include "toolkit/shell.h"
 
 namespace kelvane::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/toolkit/surface.h"
 #include "tests/fakes/recorder.h"
+#include "toolkit/surface.h"
 
 namespace kelvane::testing {
 

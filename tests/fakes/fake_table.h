@@ -5,9 +5,9 @@
 #include <string>
 #include <variant>
 
-#include "app/toolkit/table.h"
-#include "app/toolkit/text.h"
 #include "tests/fakes/recorder.h"
+#include "toolkit/table.h"
+#include "toolkit/text.h"
 
 namespace kelvane::testing {
 

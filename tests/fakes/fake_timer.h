@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/toolkit/timer.h"
 #include "tests/fakes/recorder.h"
+#include "toolkit/timer.h"
 
 namespace kelvane::testing {
 

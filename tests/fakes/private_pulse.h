@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "session/temporary_directory.h"
+#include "state/temporary_directory.h"
 
 extern char** environ;
 

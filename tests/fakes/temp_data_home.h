@@ -10,8 +10,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "session/paths.h"
-#include "session/temporary_directory.h"
+#include "state/paths.h"
+#include "state/temporary_directory.h"
 
 namespace kelvane::testing {
 

@@ -8,11 +8,11 @@
 #include <span>
 #include <string>
 
-#include "app/toolkit/text.h"
 #include "session/paradox_blob.h"
 #include "session/paradox_reader.h"
 #include "session/paradox_value.h"
 #include "tests/fuzz/paradox_fuzz_input.h"
+#include "toolkit/text.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pxlib_writer.h"
+#include "session/pxlib_writer.h"
 
 namespace kelvane {
 
@@ -31,6 +31,11 @@ struct AmbrelTable {
 };
 
 AmbrelTable AmbrelFromJson(const QByteArray& json);
+
+// `ambrel create`: the table described by the JSON file at jsonPath, written
+// beside outPath and renamed into place, so a failure leaves no half table.
+// Errors name the file they are about.
+void CreateAmbrelTable(const std::string& jsonPath, const std::string& outPath);
 
 // Item text of a note row: "Row n" padded with blanks to 20 characters, then
 // each code as two digits.

@@ -1,4 +1,4 @@
-#include "tools/pxlib_writer.h"
+#include "session/pxlib_writer.h"
 
 #include <algorithm>
 #include <cstdlib>

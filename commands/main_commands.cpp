@@ -1,4 +1,4 @@
-#include "app/main_commands.h"
+#include "commands/main_commands.h"
 
 #include "visual/color_arrays.h"
 #include "visual/stimulus_area.h"

@@ -1,11 +1,11 @@
 #pragma once
 // The parts of the main window that the session procedures work with.
 
-#include "app/toolkit/media_player.h"
-#include "app/toolkit/shell.h"
-#include "app/toolkit/surface.h"
-#include "app/toolkit/table.h"
-#include "app/toolkit/timer.h"
+#include "toolkit/media_player.h"
+#include "toolkit/shell.h"
+#include "toolkit/surface.h"
+#include "toolkit/table.h"
+#include "toolkit/timer.h"
 
 namespace kelvane {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/toolkit/geometry.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 

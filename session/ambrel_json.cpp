@@ -1,5 +1,6 @@
-#include "tools/ambrel_json.h"
+#include "session/ambrel_json.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,10 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <set>
 
-#include "session/paradox_reader.h"
 #include "session/code_pages.h"
+#include "session/paradox_reader.h"
 
 namespace kelvane {
 namespace {
@@ -19,6 +21,7 @@ namespace pt = paradox_type;
 
 constexpr int kMaxItems = 30;
 constexpr int kCodesPerRow = 13;
+constexpr qint64 kMaxJsonSize = 1 << 20;
 constexpr int kMaxAlpha = 255;
 constexpr int kItemSize = 46;  // 20 leading characters and 13 two-digit codes
 
@@ -143,6 +146,36 @@ AmbrelTable AmbrelFromJson(const QByteArray& json) {
     table.columns.push_back({ItemKey(n), pt::kAlpha, size});
   }
   return table;
+}
+
+namespace {
+
+QByteArray ReadJsonFile(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + path + ": " + file.errorString().toStdString());
+  const QByteArray json = file.read(kMaxJsonSize + 1);
+  if (json.size() > kMaxJsonSize) throw std::runtime_error(path + " is larger than 1 MiB");
+  return json;
+}
+
+}  // namespace
+
+void CreateAmbrelTable(const std::string& jsonPath, const std::string& outPath) {
+  AmbrelTable table;
+  try {
+    table = AmbrelFromJson(ReadJsonFile(jsonPath));
+  } catch (const AmbrelJsonError& e) {
+    throw std::runtime_error(jsonPath + ": " + e.what());
+  }
+  const std::string partial = outPath + ".part";
+  try {
+    WritePxlibTable(partial, table.columns, {table.row});
+    std::filesystem::rename(partial, outPath);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    throw;
+  }
 }
 
 }  // namespace kelvane

@@ -1,4 +1,4 @@
-#include "app/qt_surface.h"
+#include "qt/qt_surface.h"
 
 #include <QPaintEvent>
 #include <QPainter>

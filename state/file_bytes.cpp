@@ -1,4 +1,4 @@
-#include "session/file_bytes.h"
+#include "state/file_bytes.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/first_start.h"
+#include "qt/first_start.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-#include "session/paths.h"
 #include "sound/midi_templates.h"
+#include "state/paths.h"
 
 namespace kelvane {
 

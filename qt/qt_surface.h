@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/toolkit/surface.h"
+#include "toolkit/surface.h"
 #include "visual/polyline_cache.h"
 #include "visual/raster.h"
 

@@ -2,8 +2,8 @@
 // The main window's own handlers, as procedures over the session state, so
 // they run the same on the real window and on the test fakes.
 
-#include "app/toolkit/main_controls.h"
-#include "session/session_state.h"
+#include "state/session_state.h"
+#include "toolkit/main_controls.h"
 
 namespace kelvane {
 

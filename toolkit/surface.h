@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "app/toolkit/geometry.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 

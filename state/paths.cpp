@@ -1,4 +1,4 @@
-#include "session/paths.h"
+#include "state/paths.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "tools/ambrel_show.h"
+#include "session/record_json.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,36 +7,24 @@
 #include <QString>
 
 #include "session/code_pages.h"
+#include "session/json_string.h"
 #include "session/paradox_value.h"
 
 namespace kelvane {
 namespace {
 
-std::string JsonString(const QString& text) {
-  std::string out = "\"";
-  for (char c : text.toStdString()) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+// A table's 8-bit text in its code page, as a JSON string.
+std::string TextJson(const std::string& bytes, int codePage) {
+  return JsonString(QString::fromStdU16String(DecodeCodePage(bytes, codePage)).toStdString());
 }
 
 std::string JsonValue(const ParadoxValue& value, int codePage) {
   if (std::holds_alternative<std::monostate>(value)) return "null";
   if (const auto* b = std::get_if<bool>(&value)) return *b ? "true" : "false";
-  if (const auto* s = std::get_if<std::string>(&value)) return JsonString(QString::fromStdU16String(DecodeCodePage(*s, codePage)));
+  if (const auto* s = std::get_if<std::string>(&value)) return TextJson(*s, codePage);
   if (const auto* d = std::get_if<double>(&value); d && !std::isfinite(*d))
-    return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
-  if (std::holds_alternative<ParadoxDate>(value)) return JsonString(QString::fromStdString(ParadoxValueAsText(value)));
+    return JsonString(ParadoxValueAsText(value));
+  if (std::holds_alternative<ParadoxDate>(value)) return JsonString(ParadoxValueAsText(value));
   return ParadoxValueAsText(value);
 }
 
@@ -57,7 +45,7 @@ std::string RecordAsJson(const ParadoxTableData& table, const ParadoxBlobReader&
   std::string out = "{\n";
   for (std::size_t i = 0; i < table.fields.size(); ++i) {
     const ParadoxField& field = table.fields[i];
-    out += "  " + JsonString(QString::fromStdU16String(DecodeCodePage(field.name, table.codePage))) + ": " + FieldJson(table, field, blobs);
+    out += "  " + TextJson(field.name, table.codePage) + ": " + FieldJson(table, field, blobs);
     out += i + 1 < table.fields.size() ? ",\n" : "\n";
   }
   return out + "}\n";
