@@ -44,15 +44,16 @@ Rect CropOf(const Rect& area, int width, int height) {
 // The main window's parts, wired as the window wires them.
 struct HeadlessSession::Parts {
   // The window's size follows the session's area once it is loaded.
-  Parts(const std::string& sessionPath, const RenderOptions& options)
+  Parts(std::unique_ptr<Table> sessionTable, const std::string& sessionPath, const RenderOptions& options)
       : dataOverride((temporary.Path() / "Kelvane").string()),
         surface(1, 1),
         shell([this] { player.Beep(); }),
         timers(kSampleRate, options.tickRate),
+        table(std::move(sessionTable)),
         dialog(sessionPath),
         player(FluidPlayerOptions{AudioOutput::ManualClock, options.soundFont, kSampleRate,
                                   [this](std::function<void()> call) { posted.push_back(std::move(call)); }}),
-        controls{shell, surface, player, table, dialog, timers.TunnelTimer()} {
+        controls{shell, surface, player, *table, dialog, timers.TunnelTimer()} {
     WriteMissingTemplates(HostPath(kAudioDirectory));
     surface.onPaint = [this] { FormPaint(state, controls); };
     player.SetOnNotify([this] { MediaPlayer1Notify(state, controls); });
@@ -73,17 +74,22 @@ struct HeadlessSession::Parts {
   std::vector<std::function<void()>> posted;
   HeadlessShell shell;
   SessionTimers timers;
-  ParadoxTable table;
+  std::unique_ptr<Table> table;
   ChosenFile dialog;
   FluidPlayer player;
   MainControls controls;
   std::vector<float> left, right;
 };
 
-HeadlessSession::HeadlessSession(const std::string& sessionPath, const RenderOptions& options) : options_(options) {
+HeadlessSession::HeadlessSession(const std::string& sessionPath, const RenderOptions& options)
+    : HeadlessSession(std::make_unique<ParadoxTable>(), sessionPath, options) {}
+
+HeadlessSession::HeadlessSession(std::unique_ptr<Table> table, const std::string& sessionPath,
+                                 const RenderOptions& options)
+    : options_(options) {
   if (!(options_.tickRate > 0 && options_.tickRate <= kSampleRate)) throw std::invalid_argument("The tick rate must be 1 to 44100 a second");
   if (options_.fps < 1 || options_.fps > 240) throw std::invalid_argument("The frame rate must be 1 to 240 a second");
-  parts_ = std::make_unique<Parts>(sessionPath, options_);
+  parts_ = std::make_unique<Parts>(std::move(table), sessionPath, options_);
   Load(sessionPath);
   // A window just large enough for the area and its frame: a new, black
   // image, painted as after a resize, before the first tunnel tick.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "render/frame.h"
+#include "toolkit/table.h"
 #include "toolkit/geometry.h"
 
 namespace kelvane {
@@ -52,6 +53,9 @@ class HeadlessSession {
   // std::runtime_error when it will not play: an unreadable table, a note
   // pair that is no number, a FileType other than "Ambr".
   HeadlessSession(const std::string& sessionPath, const RenderOptions& options);
+  // The same from any table, such as a session being edited; sessionPath is
+  // what the file dialog would have answered.
+  HeadlessSession(std::unique_ptr<Table> table, const std::string& sessionPath, const RenderOptions& options);
   ~HeadlessSession();
   HeadlessSession(const HeadlessSession&) = delete;
   HeadlessSession& operator=(const HeadlessSession&) = delete;
