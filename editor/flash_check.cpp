@@ -61,7 +61,7 @@ std::string FlashVerdictText(const FlashCheckResult& result) {
   // The rule that decides: a failing one, else the one nearer to failing.
   const bool redWorse = r.red.fails && !r.light.fails;
   const std::string worst = redWorse ? RuleText("red flashes, worst second", r.red) : RuleText("worst second", r.light);
-  return (r.Passes() ? "PASS (first " : "FAIL (first ") + std::to_string(r.frames / std::max(r.fps, 1)) +
+  return (r.Passes() ? "PASS (first " : "FAIL (first ") + std::to_string(static_cast<int>(r.frames / std::max(r.fps, 1.0))) +
          " s): " + worst;
 }
 

@@ -1,113 +1,34 @@
 #include "render/flash_analyser.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "render/flash_field.h"
+#include "render/flash_units.h"
 
 namespace kelvane {
 namespace {
 
 // More than 3 flashes is more than 6 transitions; a flash is a pair of them.
 constexpr int kMostTransitions = 6;
-constexpr double kMostShare = 0.25;
+// An odd transition is a flash begun, so 7 transitions are 4 flashes: more than 3.
+int Flashes(int transitions) { return (transitions + 1) / 2; }
 
-const std::array<double, 256>& LinearTable() {
-  static const std::array<double, 256> table = [] {
-    std::array<double, 256> t{};
-    for (int i = 0; i < 256; ++i) {
-      const double c = i / 255.0;
-      t[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    }
-    return t;
-  }();
-  return table;
-}
-
-struct PixelLight {
-  double luminance = 0;
-  double red = 0;
-};
-
-inline PixelLight MeasurePixel(std::uint32_t pixel, const std::array<double, 256>& lin) {
-  const double r = lin[(pixel >> 16) & 0xFF];
-  const double g = lin[(pixel >> 8) & 0xFF];
-  const double b = lin[pixel & 0xFF];
-  // R / (R + G + B) >= 0.8 without the division, so black is simply not red.
-  const double red = r > 0 && r >= 0.8 * (r + g + b) ? (r - g - b) * 320 : 0.0;
-  return {0.2126 * r + 0.7152 * g + 0.0722 * b, red};
-}
-
-// The cells tile the frame from its top left; those at the right and bottom
-// edges may be cut short and then count by the pixels they have.
-struct Grid {
-  int width = 0;
-  int height = 0;
-  int cellSize = 0;
-  int cols = 0;
-  int rows = 0;
-  std::vector<int> cellArea;
-};
-
-Grid MakeGrid(int width, int height, int cellSize) {
-  Grid g{width, height, cellSize, (width + cellSize - 1) / cellSize, (height + cellSize - 1) / cellSize, {}};
-  g.cellArea.resize(static_cast<std::size_t>(g.cols) * g.rows);
-  for (int row = 0; row < g.rows; ++row)
-    for (int col = 0; col < g.cols; ++col)
-      g.cellArea[row * g.cols + col] = (std::min(width, (col + 1) * cellSize) - col * cellSize) *
-                                       (std::min(height, (row + 1) * cellSize) - row * cellSize);
-  return g;
-}
-
-// Adds one pixel row's light into its row of cells. Rendered frames are
-// mostly flat colour, so a pixel like the one before it is not measured again.
-void AddRow(const std::uint32_t* pixels, const Grid& grid, double* light, double* red) {
-  const auto& lin = LinearTable();
-  std::uint32_t last = pixels[0];
-  PixelLight measured = MeasurePixel(last, lin);
-  for (int col = 0; col < grid.cols; ++col) {
-    const int end = std::min(grid.width, (col + 1) * grid.cellSize);
-    double lightSum = 0, redSum = 0;
-    for (int x = col * grid.cellSize; x < end; ++x) {
-      if (pixels[x] != last) measured = MeasurePixel(last = pixels[x], lin);
-      lightSum += measured.luminance;
-      redSum += measured.red;
-    }
-    light[col] += lightSum;
-    red[col] += redSum;
-  }
-}
-
-// Each cell's mean luminance and mean red value over its pixels.
-void MeasureCells(const Frame& frame, const Grid& grid, std::vector<double>& light, std::vector<double>& red) {
-  std::fill(light.begin(), light.end(), 0.0);
-  std::fill(red.begin(), red.end(), 0.0);
-  for (int y = 0; y < grid.height; ++y) {
-    const std::size_t rowStart = static_cast<std::size_t>(y / grid.cellSize) * grid.cols;
-    AddRow(frame.pixels + y * frame.stride, grid, &light[rowStart], &red[rowStart]);
-  }
-  for (std::size_t c = 0; c < light.size(); ++c) {
-    light[c] /= grid.cellArea[c];
-    red[c] /= grid.cellArea[c];
-  }
-}
-
-// What makes a change of a cell's value a transition.
+// What makes a change of a unit's value a transition.
 struct Swing {
   double threshold;
-  bool strict;        // red must change by more than its threshold, light by at least
+  bool strict;         // red must change by more than its threshold, light by at least
   double darkerBelow;  // light only counts where the darker state is below 0.8
   bool Enough(double change) const { return strict ? change > threshold : change >= threshold; }
 };
 
-constexpr Swing kLightSwing{0.1, false, 0.8};
-constexpr Swing kRedSwing{20, true, std::numeric_limits<double>::infinity()};
-
-// A cell's value series becomes transitions by hysteresis on turning points.
+// A unit's value series becomes transitions by hysteresis on turning points.
 // A run goes from the last turning point in one direction, its extreme
 // following the value; moves back from the extreme by less than the
 // threshold are noise and leave the run alone. A move back by the threshold
@@ -115,17 +36,15 @@ constexpr Swing kRedSwing{20, true, std::numeric_limits<double>::infinity()};
 // other direction begins. A run is one transition however far it goes,
 // counted at the first frame where its extent from the turning point reaches
 // the threshold and (for light) the darker of its two ends is below 0.8, so
-// a fall from white counts when it gets below 0.8, not before. A slow drift
-// counts once it has moved the threshold; a flicker smaller than the
-// threshold never does; alternating frames are a transition every frame.
-struct CellSwing {
+// a fall from white counts when it gets below 0.8, not before.
+struct UnitSwing {
   double turn = 0;
   double extreme = 0;
   int direction = 0;  // 0 until the value first changes
   bool counted = false;
 };
 
-bool Step(CellSwing& s, double value, const Swing& swing) {
+bool Step(UnitSwing& s, double value, const Swing& swing) {
   if (s.direction == 0) {
     if (value == s.turn) return false;
     s.direction = value > s.turn ? 1 : -1;
@@ -143,152 +62,274 @@ bool Step(CellSwing& s, double value, const Swing& swing) {
   return s.counted;
 }
 
-// The field is searched as rectangles of whole cells, ceil(341 / 4) x 64 of
-// them by default, at every cell position; flagged cells count by their
-// pixels against the field's own pixels. A field larger than the frame
-// covers all of it, the rest of the field never flashing.
-struct Field {
-  int cols = 0;  // in cells, cut to the frame
-  int rows = 0;
-  double area = 0;
-};
-
-Field MakeField(const Grid& grid, const FlashRules& rules) {
-  const int cols = (rules.fieldWidth + grid.cellSize - 1) / grid.cellSize;
-  const int rows = (rules.fieldHeight + grid.cellSize - 1) / grid.cellSize;
-  return {std::min(cols, grid.cols), std::min(rows, grid.rows), double(rules.fieldWidth) * rules.fieldHeight};
-}
-
-struct FieldSpot {
-  int col = 0;
-  int row = 0;
-  double share = 0;
-};
-
-// Where the field covers the most pixels of flagged cells, by a 2-D prefix
-// sum of their areas: `sums` is (rows + 1) x (cols + 1), row and column 0 zero.
-FieldSpot BestField(const std::vector<int>& counts, const Grid& grid, const Field& field,
-                    std::vector<std::int64_t>& sums) {
-  const int stride = grid.cols + 1;
-  for (int row = 0; row < grid.rows; ++row) {
-    std::int64_t rowSum = 0;
-    for (int col = 0; col < grid.cols; ++col) {
-      const int c = row * grid.cols + col;
-      rowSum += counts[c] > kMostTransitions ? grid.cellArea[c] : 0;
-      sums[(row + 1) * stride + col + 1] = sums[row * stride + col + 1] + rowSum;
-    }
-  }
-  FieldSpot best;
-  std::int64_t bestArea = -1;
-  for (int row = 0; row + field.rows <= grid.rows; ++row) {
-    const std::int64_t* top = &sums[row * stride];
-    const std::int64_t* bottom = &sums[(row + field.rows) * stride];
-    for (int col = 0; col + field.cols <= grid.cols; ++col) {
-      const std::int64_t area = bottom[col + field.cols] - bottom[col] - top[col + field.cols] + top[col];
-      if (area > bestArea) best.col = col, best.row = row, bestArea = area;
-    }
-  }
-  best.share = std::min(1.0, bestArea / field.area);
-  return best;
-}
-
-int MostTransitions(const std::vector<int>& counts, const Grid& grid, int col, int row, int cols, int rows) {
-  int most = 0;
-  for (int r = row; r < row + rows; ++r)
-    for (int c = col; c < col + cols; ++c) most = std::max(most, counts[r * grid.cols + c]);
-  return most;
-}
-
-// An odd transition is a flash begun, so 7 transitions are 4 flashes: more than 3.
-int Flashes(int transitions) { return (transitions + 1) / 2; }
-
-// Per cell: its swing and its transitions in the current window. The ring
-// keeps, for each of the window's frames, the cells that made a transition
-// in it, so the oldest frame's drop out as the newest's come in.
-struct RuleTrack {
+// One rule's light value of a pixel (luminance or red) and how it is judged.
+struct Channel {
+  std::int32_t PixelLight::*field;
+  double scale;
   Swing swing;
-  std::vector<CellSwing> cells;
-  std::vector<int> counts;
-  std::vector<std::vector<int>> ring;
-  int flagged = 0;  // cells over kMostTransitions in the window
-  FlashRuleResult worst;
-  int worstTransitions = 0;  // of its cell that flashes most
+  std::int32_t tolerance;  // changes of two neighbours closer than this are one change
+};
 
-  RuleTrack(const Swing& s, std::size_t cellCount, int fps)
-      : swing(s), cells(cellCount), counts(cellCount), ring(fps) {}
+// A pixel's light values and their change in the last frame.
+struct PixelState {
+  PixelLight value{0, 0};
+  PixelLight change{0, 0};
+};
 
-  void Start(const std::vector<double>& values) {
-    for (std::size_t c = 0; c < cells.size(); ++c) cells[c].turn = cells[c].extreme = values[c];
+// A unit's change from the last frame, with its 3 x 3 neighbours: how far
+// it cancels out, and how fine its pattern is.
+struct ChangeStats {
+  std::int64_t sum = 0, magnitude = 0;  // of the changes, and of their sizes
+  int differing = 0, active = 0;        // neighbour pairs changing differently, pairs where anything changes
+  void Add(const ChangeStats& o) {
+    sum += o.sum, magnitude += o.magnitude, differing += o.differing, active += o.active;
+  }
+};
+
+// A window's share and the transitions of its unit that flashes most.
+struct Window {
+  double share = 0;
+  int transitions = 0;
+  bool Worse(const Window& o) const { return share > o.share || (share == o.share && transitions > o.transitions); }
+};
+
+// One rule's judgement of every unit, and its worst windows.
+struct RuleTrack {
+  Channel channel;
+  std::vector<std::int64_t> sums;  // per unit, of the pixels' values
+  std::vector<UnitSwing> swings;
+  std::vector<int> counts;                 // transitions in the current window
+  std::vector<std::vector<int>> ring;      // per frame of the window, the units that made a transition
+  std::vector<std::uint8_t> flagged;       // counts above kMostTransitions
+  int flaggedCount = 0;
+  std::vector<int> statsFrame;             // the frame each unit's stats are of
+  std::vector<ChangeStats> stats;          // (sum and magnitude kept up by TakePixels, pairs on demand)
+  std::vector<std::uint8_t> pairsCounted;
+  Window worst;
+  double worstStart = 0;
+  std::vector<Window> seconds;
+
+  RuleTrack(Channel c, std::size_t units, int window)
+      : channel(std::move(c)), sums(units), swings(units), counts(units), ring(static_cast<std::size_t>(window)),
+        flagged(units), statsFrame(units, -1), stats(units), pairsCounted(units) {}
+
+  // This frame's stats of a unit, zero until it changes.
+  ChangeStats& FrameStats(int unit, int frame) {
+    const auto u = static_cast<std::size_t>(unit);
+    if (statsFrame[u] != frame) statsFrame[u] = frame, stats[u] = {}, pairsCounted[u] = 0;
+    return stats[u];
   }
 
-  // Slot frame % fps last held frame - fps, which has just left the window.
-  void Advance(const std::vector<double>& values, int frame) {
-    auto& slot = ring[frame % ring.size()];
-    for (int c : slot)
-      if (counts[c]-- == kMostTransitions + 1) --flagged;
-    slot.clear();
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-      if (!Step(cells[c], values[c], swing)) continue;
-      slot.push_back(static_cast<int>(c));
-      if (++counts[c] == kMostTransitions + 1) ++flagged;
-    }
-  }
-
-  // Keeps the window if it is worse than the worst so far: a larger share,
-  // or as large a share with more transitions; the earliest of equals stays.
-  void Judge(int windowStart, int fps, const Grid& grid, const Field& field, std::vector<std::int64_t>& sums) {
-    FieldSpot spot;
-    int transitions = 0;
-    if (flagged == 0) {
-      if (worst.share > 0) return;
-      transitions = *std::max_element(counts.begin(), counts.end());
-    } else {
-      spot = BestField(counts, grid, field, sums);
-      if (spot.share < worst.share) return;
-      transitions = MostTransitions(counts, grid, spot.col, spot.row, field.cols, field.rows);
-    }
-    if (spot.share == worst.share && transitions <= worstTransitions) return;
-    worstTransitions = transitions;
-    worst = {spot.share > kMostShare, double(windowStart) / fps, Flashes(transitions), spot.share};
+  double Mean(const UnitGrid& grid, int unit) const {
+    return static_cast<double>(sums[static_cast<std::size_t>(unit)]) / grid.Area(unit) / channel.scale;
   }
 };
 
 void CheckRules(int width, int height, const FlashRules& r) {
-  if (width < 1 || height < 1 || r.fps < 1 || r.cellSize < 1 || r.fieldWidth < 1 || r.fieldHeight < 1)
-    throw std::invalid_argument("flash analyser: frame size, fps, field and cell size must be at least 1");
+  if (width < 1 || height < 1 || !(r.fps >= 1) || r.fieldWidth < 1 || r.fieldHeight < 1)
+    throw std::invalid_argument("flash analyser: frame size, fps and field must be at least 1");
 }
 
-void CheckFrame(const Frame& f, const Grid& grid) {
+void CheckFrame(const Frame& f, const UnitGrid& grid) {
   if (f.width != grid.width || f.height != grid.height)
     throw std::invalid_argument("flash analyser: a frame of " + std::to_string(f.width) + " x " +
-                                std::to_string(f.height) + " in a session of " + std::to_string(grid.width) + " x " +
+                                std::to_string(f.height) + " in a run of " + std::to_string(grid.width) + " x " +
                                 std::to_string(grid.height));
   if (f.pixels == nullptr || f.stride < f.width) throw std::invalid_argument("flash analyser: a frame without pixels");
 }
+
+// Pixels repeat a few colours; measuring each once a frame or so is enough.
+class LightCache {
+ public:
+  PixelLight Measure(std::uint32_t pixel) {
+    const std::size_t slot = (pixel * 2654435761u) >> 22;
+    if (keys_[slot] != pixel || !filled_[slot]) {
+      keys_[slot] = pixel;
+      filled_[slot] = true;
+      values_[slot] = MeasurePixel(pixel);
+    }
+    return values_[slot];
+  }
+
+ private:
+  std::vector<std::uint32_t> keys_ = std::vector<std::uint32_t>(1024);
+  std::vector<bool> filled_ = std::vector<bool>(1024);
+  std::vector<PixelLight> values_ = std::vector<PixelLight>(1024);
+};
 
 }  // namespace
 
 struct FlashAnalyser::State {
   FlashRules rules;
-  Grid grid;
-  Field field;
+  int window;  // frames in one second
+  UnitGrid grid;
+  FlashField field;
   RuleTrack light;
   RuleTrack red;
-  std::vector<double> lightCells;
-  std::vector<double> redCells;
-  std::vector<std::int64_t> sums;
+  std::vector<std::uint32_t> pixels;      // the last frame
+  std::vector<PixelState> pixelLight;
+  std::vector<std::int32_t> lastChange;  // per pixel, the last frame it changed in, -1 for never
+  LightCache cache;
   int frames = 0;
 
   State(int width, int height, const FlashRules& r)
       : rules(r),
-        grid(MakeGrid(width, height, r.cellSize)),
-        field(MakeField(grid, r)),
-        light(kLightSwing, grid.cellArea.size(), r.fps),
-        red(kRedSwing, grid.cellArea.size(), r.fps),
-        lightCells(grid.cellArea.size()),
-        redCells(grid.cellArea.size()),
-        sums(static_cast<std::size_t>(grid.cols + 1) * (grid.rows + 1)) {}
+        window(std::max(1, static_cast<int>(std::lround(r.fps)))),
+        grid(width, height, r.fieldWidth / 100.0),
+        field(grid, r.fieldWidth, r.fieldHeight),
+        light(Channel{&PixelLight::luminance, kLightScale, {0.1, false, 0.8}, 1 << 16},
+              static_cast<std::size_t>(grid.Count()), window),
+        red(Channel{&PixelLight::red, kRedScale, {20, true, std::numeric_limits<double>::infinity()}, 1 << 16},
+            static_cast<std::size_t>(grid.Count()), window),
+        pixels(static_cast<std::size_t>(width) * height),
+        pixelLight(pixels.size()),
+        lastChange(pixels.size(), -1) {}
+
+  void TakePixels(const Frame& frame);
+  void Advance(RuleTrack& t);
+  bool Exempt(RuleTrack& t, int unit);
+  void Judge(RuleTrack& t);
+  int MostTransitions(const RuleTrack& t, const FlashField::Span& span) const;
 };
+
+// Copies the frame in, and for every pixel that changed, its new values and
+// their change; each unit's sums, and the sum and size of its changes.
+void FlashAnalyser::State::TakePixels(const Frame& frame) {
+  const int w = grid.width, cols = grid.Cols();
+  for (int y = 0; y < grid.height; ++y) {
+    const std::uint32_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.stride;
+    const std::size_t rowStart = static_cast<std::size_t>(y) * w;
+    const int unitRow = grid.rowOf[static_cast<std::size_t>(y)] * cols;
+    for (int col = 0; col < cols; ++col) {
+      PixelLight sum{0, 0}, size{0, 0};
+      bool changed = false;
+      for (int x = grid.xEdges[static_cast<std::size_t>(col)]; x < grid.xEdges[static_cast<std::size_t>(col) + 1]; ++x) {
+        const std::size_t p = rowStart + x;
+        if (frames > 0 && in[x] == pixels[p]) continue;
+        pixels[p] = in[x];
+        PixelState& px = pixelLight[p];
+        const PixelLight now = cache.Measure(in[x]);
+        px.change = {now.luminance - px.value.luminance, now.red - px.value.red};
+        px.value = now;
+        sum.luminance += px.change.luminance, sum.red += px.change.red;
+        size.luminance += std::abs(px.change.luminance), size.red += std::abs(px.change.red);
+        if (frames > 0) lastChange[p] = frames;
+        changed = true;
+      }
+      if (!changed) continue;
+      const int unit = unitRow + col;
+      for (RuleTrack* t : {&light, &red}) {
+        const auto field = t->channel.field;
+        t->sums[static_cast<std::size_t>(unit)] += sum.*field;
+        ChangeStats& stats = t->FrameStats(unit, frames);
+        stats.sum += sum.*field;
+        stats.magnitude += size.*field;
+      }
+    }
+  }
+}
+
+// The neighbour pairs of a unit's pixels (to the right and below, so each
+// pair is counted once) that change at all, and those that change differently.
+void CountPairs(const UnitGrid& grid, const std::vector<PixelState>& pixels, const std::vector<std::int32_t>& lastChange,
+                int frame, const Channel& c, int unit, ChangeStats& s) {
+  const auto changeAt = [&](int x, int y) {
+    const std::size_t p = static_cast<std::size_t>(y) * grid.width + x;
+    return lastChange[p] == frame ? pixels[p].change.*c.field : 0;
+  };
+  const auto pair = [&](std::int32_t a, std::int32_t b) {
+    if (std::abs(a) <= c.tolerance && std::abs(b) <= c.tolerance) return;
+    ++s.active;
+    s.differing += std::abs(a - b) > c.tolerance;
+  };
+  const int col = unit % grid.Cols(), row = unit / grid.Cols();
+  for (int y = grid.yEdges[static_cast<std::size_t>(row)]; y < grid.yEdges[static_cast<std::size_t>(row) + 1]; ++y)
+    for (int x = grid.xEdges[static_cast<std::size_t>(col)]; x < grid.xEdges[static_cast<std::size_t>(col) + 1]; ++x) {
+      const std::int32_t d = changeAt(x, y);
+      if (x + 1 < grid.width) pair(d, changeAt(x + 1, y));
+      if (y + 1 < grid.height) pair(d, changeAt(x, y + 1));
+    }
+}
+
+// A transition that is a fine, balanced pattern changing places does not
+// count: around the unit (0.3 degree), the change cancels out to less than
+// half its size, and its parts are smaller than 0.1 degree, judged by how
+// often neighbouring pixels change differently.
+bool FlashAnalyser::State::Exempt(RuleTrack& t, int unit) {
+  const int col = unit % grid.Cols(), row = unit / grid.Cols();
+  const int r0 = std::max(0, row - 1), r1 = std::min(grid.Rows() - 1, row + 1);
+  const int c0 = std::max(0, col - 1), c1 = std::min(grid.Cols() - 1, col + 1);
+  ChangeStats around;
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) around.Add(t.FrameStats(r * grid.Cols() + c, frames));
+  if (2 * std::abs(around.sum) >= around.magnitude) return false;
+  around = {};
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c) {
+      const int u = r * grid.Cols() + c;
+      ChangeStats& s = t.FrameStats(u, frames);
+      if (!t.pairsCounted[static_cast<std::size_t>(u)]) {
+        CountPairs(grid, pixelLight, lastChange, frames, t.channel, u, s);
+        t.pairsCounted[static_cast<std::size_t>(u)] = 1;
+      }
+      around.Add(s);
+    }
+  return around.differing * grid.unitPixels > around.active;
+}
+
+void FlashAnalyser::State::Advance(RuleTrack& t) {
+  auto& slot = t.ring[static_cast<std::size_t>(frames % window)];
+  for (int u : slot)
+    if (t.counts[static_cast<std::size_t>(u)]-- == kMostTransitions + 1) {
+      t.flagged[static_cast<std::size_t>(u)] = 0;
+      --t.flaggedCount;
+    }
+  slot.clear();
+  for (int u = 0; u < grid.Count(); ++u) {
+    if (!Step(t.swings[static_cast<std::size_t>(u)], t.Mean(grid, u), t.channel.swing) || Exempt(t, u)) continue;
+    slot.push_back(u);
+    if (++t.counts[static_cast<std::size_t>(u)] == kMostTransitions + 1) {
+      t.flagged[static_cast<std::size_t>(u)] = 1;
+      ++t.flaggedCount;
+    }
+  }
+}
+
+int FlashAnalyser::State::MostTransitions(const RuleTrack& t, const FlashField::Span& span) const {
+  int most = 0;
+  for (int r = span.row0; r <= span.row1; ++r)
+    for (int c = span.col0; c <= span.col1; ++c) most = std::max(most, t.counts[static_cast<std::size_t>(r * grid.Cols() + c)]);
+  return most;
+}
+
+// The window of the last second against the worst so far, and against the
+// worst of the second it starts in: a larger share, or as large a share
+// with more flashes; the earliest of equals stays.
+void FlashAnalyser::State::Judge(RuleTrack& t) {
+  const int windowStart = std::max(0, frames - window);
+  const auto second = static_cast<std::size_t>(windowStart / window);
+  if (t.seconds.size() <= second) t.seconds.resize(second + 1);
+  Window& row = t.seconds[second];
+  Window now;
+  if (t.flaggedCount == 0) {
+    if (row.share > 0) return;
+    now.transitions = *std::max_element(t.counts.begin(), t.counts.end());
+  } else {
+    if (static_cast<double>(field.Bound(t.flagged)) / field.Area() < row.share) return;
+    const FlashField::Spot spot = field.Best(t.flagged, lastChange, windowStart - 1);
+    now.share = std::min(1.0, static_cast<double>(spot.pixels) / field.Area());
+    now.transitions = MostTransitions(t, field.UnitsOf(spot));
+  }
+  if (now.Worse(row)) row = now;
+  if (now.Worse(t.worst)) t.worst = now, t.worstStart = windowStart / rules.fps;
+}
+
+FlashMeasure Measure(const Window& w) { return {Flashes(w.transitions), w.share}; }
+
+FlashRuleResult Result(const RuleTrack& t) {
+  const FlashMeasure m = Measure(t.worst);
+  return {m.Fails(), t.worstStart, m.flashes, m.share};
+}
 
 FlashAnalyser::FlashAnalyser(int width, int height, FlashRules rules) {
   CheckRules(width, height, rules);
@@ -302,24 +343,29 @@ FlashAnalyser& FlashAnalyser::operator=(FlashAnalyser&&) noexcept = default;
 void FlashAnalyser::AddFrame(const Frame& frame) {
   State& s = *state_;
   CheckFrame(frame, s.grid);
-  MeasureCells(frame, s.grid, s.lightCells, s.redCells);
-  if (s.frames == 0) {
-    s.light.Start(s.lightCells);
-    s.red.Start(s.redCells);
-  } else {
-    s.light.Advance(s.lightCells, s.frames);
-    s.red.Advance(s.redCells, s.frames);
+  s.TakePixels(frame);
+  for (RuleTrack* t : {&s.light, &s.red}) {
+    if (s.frames == 0) {
+      for (int u = 0; u < s.grid.Count(); ++u) {
+        UnitSwing& swing = t->swings[static_cast<std::size_t>(u)];
+        swing.turn = swing.extreme = t->Mean(s.grid, u);
+      }
+    } else {
+      s.Advance(*t);
+    }
   }
   ++s.frames;
-  // Until there is a whole second, the run so far is one short window from the start.
-  const int windowStart = std::max(0, s.frames - s.rules.fps);
-  s.light.Judge(windowStart, s.rules.fps, s.grid, s.field, s.sums);
-  s.red.Judge(windowStart, s.rules.fps, s.grid, s.field, s.sums);
+  s.Judge(s.light);
+  s.Judge(s.red);
 }
 
 FlashReport FlashAnalyser::Report() const {
   const State& s = *state_;
-  return {s.light.worst, s.red.worst, s.frames, s.rules.fps, s.rules.fieldWidth, s.rules.fieldHeight};
+  FlashReport report{Result(s.light), Result(s.red), s.frames, s.rules.fps, s.rules.fieldWidth, s.rules.fieldHeight, {}, {}};
+  for (std::size_t i = 0; i < s.light.seconds.size(); ++i)
+    report.seconds.push_back({static_cast<double>(i * s.window) / s.rules.fps, Measure(s.light.seconds[i]),
+                              Measure(i < s.red.seconds.size() ? s.red.seconds[i] : Window{})});
+  return report;
 }
 
 }  // namespace kelvane

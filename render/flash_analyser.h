@@ -1,7 +1,9 @@
 #pragma once
-// Measures the frames a session puts on screen against the general-flash and
-// red-flash thresholds (WCAG 2.3.1): more than 3 flashes in any second over
-// more than a quarter of a 10-degree field of view fails.
+// Measures a run of pictures against the general-flash and red-flash
+// thresholds of WCAG 2.3.1: more than 3 flashes in any one second over more
+// than a quarter of any 10-degree field of view fails. Flashing that is a
+// fine, balanced pattern (elements under 0.1 degree, its light and dark
+// parts changing places) does not count.
 
 #include <memory>
 
@@ -11,12 +13,12 @@
 namespace kelvane {
 
 struct FlashRules {
-  int fps = 60;
-  // A 10-degree field of view on a 1024 x 768 screen seen from the usual
-  // distance; another screen or distance needs another field.
+  double fps = 60;
+  // A 10-degree field of view in pixels: 341 x 256 on a 1024 x 768 screen
+  // seen from the usual distance. Everything that stands for an angle
+  // follows its width: 0.1 degree is a hundredth of it.
   int fieldWidth = 341;
   int fieldHeight = 256;
-  int cellSize = 4;  // pixels a side of the cells judged one by one
 };
 
 class FlashAnalyser {
@@ -29,7 +31,7 @@ class FlashAnalyser {
 
   // Throws std::invalid_argument on a frame of another size or without pixels.
   void AddFrame(const Frame& frame);
-  // Over all frames added so far; fewer than fps frames are one short second.
+  // Over all frames added so far; fewer than a second's frames are one short second.
   FlashReport Report() const;
 
  private:

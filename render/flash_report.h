@@ -1,32 +1,61 @@
 #pragma once
-// What a flash check found, and its two forms: a few lines for a person to
-// read and one JSON object for programs. Standard library only.
+// What a flash check found, and its forms: a few lines for a person to read,
+// one JSON object for programs, and one CSV row a second. Standard library only.
 
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
-// One rule's verdict (general flash or red flash) over a whole session.
+inline constexpr double kMostFlashingShare = 0.25;
+
+// One rule (general flash or red flash) in one window of a second.
+struct FlashMeasure {
+  int flashes = 0;   // of the unit that flashes most in the worst field (in any, while none flashes too often)
+  double share = 0;  // of the field covered by pixels flashing more than 3 times
+  bool Fails() const { return share > kMostFlashingShare; }
+};
+
+// The worst windows that start in one second of the run.
+struct FlashSecond {
+  double start = 0;  // seconds from the first frame
+  FlashMeasure light;
+  FlashMeasure red;
+  bool Fails() const { return light.Fails() || red.Fails(); }
+};
+
+// One rule's verdict over a whole run.
 struct FlashRuleResult {
   bool fails = false;
   double worstSecond = 0;  // start of the worst one-second window, in seconds from the first frame
-  int flashes = 0;         // flashes in that window of the cell that flashes most in the worst field
-  double share = 0;        // largest share of one field covered by cells flashing more than 3 times in that window
+  int flashes = 0;
+  double share = 0;
 };
 
 struct FlashReport {
   FlashRuleResult light;
   FlashRuleResult red;
   int frames = 0;
-  int fps = 60;
+  double fps = 60;
   // The field the shares are of, for the thresholds the text states.
   int fieldWidth = 341;
   int fieldHeight = 256;
+  std::vector<FlashSecond> seconds;
+  // How the pictures were shown where the worst second was found (tick
+  // rate, pulse), when the check tried more than one way; else empty.
+  std::string worstCase;
 
   bool Passes() const;
+  int FailingSeconds() const;
 };
 
-std::string FlashReportText(const FlashReport& report, const std::string& sessionName);
-std::string FlashReportJson(const FlashReport& report, const std::string& sessionName);
+// The failing seconds as ranges of times: "0:12-0:18, 0:31".
+std::string FailingTimes(const FlashReport& report);
+
+std::string FlashReportText(const FlashReport& report, const std::string& name);
+std::string FlashReportJson(const FlashReport& report, const std::string& name);
+// A header line and one line a second: time, general flashes and share,
+// red flashes and share, verdict.
+std::string FlashReportCsv(const FlashReport& report);
 
 }  // namespace kelvane

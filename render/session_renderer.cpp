@@ -48,7 +48,7 @@ struct HeadlessSession::Parts {
       : dataOverride((temporary.Path() / "Kelvane").string()),
         surface(1, 1),
         shell([this] { player.Beep(); }),
-        timers(kSampleRate, options.tickRate),
+        timers(kSampleRate, options.tickRate, options.pulse.firstTick),
         table(std::move(sessionTable)),
         dialog(sessionPath),
         player(FluidPlayerOptions{AudioOutput::ManualClock, options.soundFont, kSampleRate,
@@ -89,11 +89,16 @@ HeadlessSession::HeadlessSession(std::unique_ptr<Table> table, const std::string
     : options_(options) {
   if (!(options_.tickRate > 0 && options_.tickRate <= kSampleRate)) throw std::invalid_argument("The tick rate must be 1 to 44100 a second");
   if (options_.fps < 1 || options_.fps > 240) throw std::invalid_argument("The frame rate must be 1 to 240 a second");
+  if (!(options_.pulse.firstTick > 0 && options_.pulse.firstTick <= SessionTimers::kPulseSeconds))
+    throw std::invalid_argument("The pulse's next tick must come within 50 ms");
   parts_ = std::make_unique<Parts>(std::move(table), sessionPath, options_);
+  SessionState& s = parts_->state;
+  s.pulseCounter = options_.pulse.counter;
+  s.pulseRising = options_.pulse.rising ? 1 : 0;
+  s.pulseDivisor = options_.pulse.divisor;
   Load(sessionPath);
   // A window just large enough for the area and its frame: a new, black
   // image, painted as after a resize, before the first tunnel tick.
-  const SessionState& s = parts_->state;
   const int width = WindowExtent(s.areaX1, s.areaX2), height = WindowExtent(s.areaY1, s.areaY2);
   parts_->surface.Resize(width, height);
   crop_ = CropOf({s.areaX1, s.areaY1, s.areaX2, s.areaY2}, width, height);
@@ -124,12 +129,24 @@ void HeadlessSession::PlanLength() {
   const std::int64_t sessionPlays = std::max(s.cycles, 1);
   const std::int64_t plays = options_.cycles ? std::clamp<std::int64_t>(*options_.cycles, 1, sessionPlays) : sessionPlays;
   double seconds = static_cast<double>(plays) * PlayedRows(s) * kRowSeconds;
+  tunnelSeconds_ = seconds;
   if (plays == sessionPlays) seconds += kEndBeepSeconds;
   if (options_.seconds) seconds = std::min(seconds, std::max(0.0, *options_.seconds));
   if (seconds > options_.longest && !options_.seconds)
     throw std::runtime_error("The session lasts " + std::to_string(static_cast<long long>(seconds / 3600)) +
                              " hours; give --seconds or --cycles to take a part of it");
   seconds_ = seconds;
+  tunnelSeconds_ = std::min(tunnelSeconds_, seconds_);
+}
+
+OpenedSession HeadlessSession::Opened() const {
+  const BufferSurface& surface = parts_->surface;
+  OpenedSession opened{parts_->state, {}, crop_, tunnelSeconds_, seconds_};
+  for (int y = crop_.top; y < crop_.bottom; ++y) {
+    const auto row = surface.Pixels().begin() + static_cast<std::ptrdiff_t>(y) * surface.Width();
+    opened.picture.insert(opened.picture.end(), row + crop_.left, row + crop_.right);
+  }
+  return opened;
 }
 
 std::int64_t HeadlessSession::SoundFrames() const { return std::llround(seconds_ * kSampleRate); }

@@ -17,13 +17,25 @@
 #include <vector>
 
 #include "render/frame.h"
+#include "state/session_state.h"
 #include "toolkit/table.h"
 #include "toolkit/geometry.h"
 
 namespace kelvane {
 
+// The pulse as it stands when the session is opened. A window's Timer3 runs
+// from its creation, so at an Open the pulse is wherever the program's start
+// or an earlier session left it. The default is the program's start.
+struct PulseStart {
+  std::int32_t counter = 1;   // pulseCounter
+  bool rising = true;         // pulseRising
+  std::int32_t divisor = 180; // pulseDivisor: the counter once the pulse has ticked
+  double firstTick = 0.050;   // seconds from the Open to the pulse's next tick
+};
+
 struct RenderOptions {
   double tickRate = 1000;  // tunnel ticks a second: the 1 ms timer, or what a real window managed
+  PulseStart pulse;
   int fps = 60;            // pictures a second, the display's rate
   std::optional<int> cycles;      // at most this many plays
   std::optional<double> seconds;  // at most this long
@@ -41,6 +53,16 @@ class RenderSink {
   virtual ~RenderSink() = default;
   virtual void Sound(const float* left, const float* right, int frames) = 0;
   virtual void Picture(const Frame& frame) = 0;
+};
+
+// What the window shows right after the Open, for making its pictures in
+// other ways (render/tunnel_pictures.h).
+struct OpenedSession {
+  SessionState state;
+  std::vector<std::uint32_t> picture;  // the crop of the window, row after row
+  Rect crop;                           // in window pixels
+  double tunnelSeconds = 0;            // how long the tunnel runs, within the render's length
+  double seconds = 0;                  // the render's length
 };
 
 class HeadlessSession {
@@ -69,6 +91,8 @@ class HeadlessSession {
   // as it lies inside the window.
   int Width() const { return crop_.right - crop_.left; }
   int Height() const { return crop_.bottom - crop_.top; }
+  // Before Run: what the Open left in the window.
+  OpenedSession Opened() const;
   // What the program would have shown in message boxes while loading.
   const std::vector<std::string>& Messages() const;
 
@@ -86,6 +110,7 @@ class HeadlessSession {
   std::unique_ptr<Parts> parts_;
   Rect crop_;
   double seconds_ = 0;
+  double tunnelSeconds_ = 0;
   std::int64_t clock_ = 0;  // samples played so far
 };
 

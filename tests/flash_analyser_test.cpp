@@ -25,7 +25,7 @@ constexpr std::uint32_t kWhite = Grey(255);
 constexpr std::uint32_t kRed = Rgb(255, 0, 0);
 
 // A 64 x 48 frame judged against a field of its own size.
-constexpr FlashRules kSmall{60, 64, 48, 4};
+constexpr FlashRules kSmall{60, 64, 48};
 constexpr double kFieldArea = 341.0 * 256;
 
 // At `rate` flashes a second of 60 frames: two states a flash, switching

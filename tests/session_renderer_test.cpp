@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "render/session_renderer.h"
+#include "render/tunnel_pictures.h"
 #include "session/ambrel_json.h"
 #include "sound/note_keys.h"
 #include "tests/fakes/manual_fluid_player.h"
@@ -106,6 +107,43 @@ TEST_F(SessionRendererTest, ShortenedRendersAndRefusals) {
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("is not an Ambrel session"), std::string::npos) << e.what();
   }
+}
+
+// Every picture of a whole run, row after row.
+struct AllPictures : RenderSink {
+  void Sound(const float*, const float*, int) override {}
+  void Picture(const Frame& f) override { Add(f); }
+  void Add(const Frame& f) {
+    for (int y = 0; y < f.height; ++y) pixels.insert(pixels.end(), f.pixels + y * f.stride, f.pixels + y * f.stride + f.width);
+  }
+  std::vector<std::uint32_t> pixels;
+};
+
+TEST_F(SessionRendererTest, TheFlashChecksPicturesAreTheRenderersAtEveryRateAndPulse) {
+  const char* reversed = R"({"ColorR": 250, "PulseFreq": 1600, "PulsePhase": 1, "GeoVertical": 150, "Density": 3,
+    "Form": 2, "Cycles": 1, "AreaX1": 5, "AreaY1": 8, "AreaX2": 140, "AreaY2": 100,
+    "Rows": [[1, 4, 9, 4, 1, 4, 9, 11, 9, 4, 1, 0, 1], [13, 11, 9, 7, 5, 4, 3, 1, 3, 4, 5, 7, 1]]})";
+  const std::string backwardPath = (dir / "reversed.db").string();
+  fs::rename(Write(reversed), backwardPath);
+  const std::string forwardPath = Write(kSession);
+  const ShowingWay ways[] = {{1000, {}}, {64, {170, true, 170, 0.013}}, {30, {240, false, 240, 0.05}},
+                             {437.5, {100, true, 100, 0.031}}};
+  for (const std::string& path : {forwardPath, backwardPath})
+    for (const ShowingWay& way : ways) {
+      RenderOptions options;
+      options.soundFont = TestSoundFont();
+      options.seconds = 2.5;
+      options.tickRate = way.tickRate;
+      options.pulse = way.pulse;
+      HeadlessSession session(path, options);
+      const OpenedSession opened = session.Opened();
+      AllPictures rendered, composed;
+      session.Run(rendered);
+      TunnelPictures pictures(opened, way, options.fps);
+      for (Frame f; pictures.Next(f);) composed.Add(f);
+      ASSERT_EQ(composed.pixels.size(), rendered.pixels.size()) << path << " at " << way.tickRate;
+      EXPECT_TRUE(composed.pixels == rendered.pixels) << path << " at " << way.tickRate;
+    }
 }
 
 }  // namespace

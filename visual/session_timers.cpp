@@ -16,8 +16,9 @@ void SessionTimers::Repeating::Take() {
   while (next_ <= now_) next_ += interval_;
 }
 
-SessionTimers::SessionTimers(double unitsPerSecond, double tickRate)
-    : tunnel_(now_, unitsPerSecond / tickRate), pulse_(now_, unitsPerSecond * kPulseSeconds) {}
+SessionTimers::SessionTimers(double unitsPerSecond, double tickRate, double firstPulse)
+    : tunnel_(now_, unitsPerSecond / tickRate, unitsPerSecond / tickRate),
+      pulse_(now_, unitsPerSecond * kPulseSeconds, unitsPerSecond * firstPulse) {}
 
 double SessionTimers::NextTick() const {
   return tunnel_.Enabled() ? std::min(tunnel_.Next(), pulse_.Next()) : pulse_.Next();
@@ -25,15 +26,17 @@ double SessionTimers::NextTick() const {
 
 void SessionTimers::AdvanceTo(double time) { now_ = std::max(now_, time); }
 
+SessionTimers::Due SessionTimers::TakeDue() {
+  Due due{pulse_.Due(), tunnel_.Due()};
+  if (due.pulse) pulse_.Take();
+  if (due.tunnel) tunnel_.Take();
+  return due;
+}
+
 void SessionTimers::RunDue(SessionState& s, Surface& surface) {
-  if (pulse_.Due()) {
-    pulse_.Take();
-    Timer3Timer(s);
-  }
-  if (tunnel_.Due()) {
-    tunnel_.Take();
-    Timer2Timer(s, surface);
-  }
+  const Due due = TakeDue();
+  if (due.pulse) Timer3Timer(s);
+  if (due.tunnel) Timer2Timer(s, surface);
 }
 
 void SessionTimers::RunUntil(double time, SessionState& s, Surface& surface) {

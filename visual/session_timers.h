@@ -17,7 +17,10 @@ class SessionTimers {
   static constexpr double kPulseSeconds = 0.050;
 
   // The clock counts `unitsPerSecond` (samples, milliseconds, ...) from 0.
-  SessionTimers(double unitsPerSecond, double tickRate);
+  // The pulse's first tick comes at firstPulse seconds (at most 50 ms): a
+  // window's Timer3 runs from its start, so at an Open it stands anywhere
+  // in its period.
+  SessionTimers(double unitsPerSecond, double tickRate, double firstPulse = kPulseSeconds);
 
   // Timer2 as the procedures see it: enabled when created, as the window's is.
   Timer& TunnelTimer() { return tunnel_; }
@@ -27,6 +30,12 @@ class SessionTimers {
   double NextTick() const;
   // Moves the clock on without running anything.
   void AdvanceTo(double time);
+  // Which timers tick now, each taking every tick due by now as one.
+  struct Due {
+    bool pulse = false;
+    bool tunnel = false;
+  };
+  Due TakeDue();
   // Runs the ticks due by now, Timer3Timer before Timer2Timer, each once.
   void RunDue(SessionState& s, Surface& surface);
   // Runs every tick up to `time` at its own moment, in order.
@@ -35,7 +44,7 @@ class SessionTimers {
  private:
   class Repeating : public Timer {
    public:
-    Repeating(const double& now, double interval) : now_(now), interval_(interval), next_(now + interval) {}
+    Repeating(const double& now, double interval, double first) : now_(now), interval_(interval), next_(now + first) {}
     void SetEnabled(bool enabled) override;
     bool Enabled() const override { return enabled_; }
     double Next() const { return next_; }

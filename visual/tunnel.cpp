@@ -61,6 +61,8 @@ void AdvanceRing(SessionState& s) {
   ring[0] = s.injectColor;
 }
 
+}  // namespace
+
 void ChooseInjectColor(SessionState& s) {
   // Wraps like the 32-bit counter it is, should tickIndex ever be out of range.
   const auto t = static_cast<std::int32_t>(static_cast<std::uint32_t>(s.tickIndex) + 1u);
@@ -73,8 +75,6 @@ void ChooseInjectColor(SessionState& s) {
   }
   if (s.tickIndex == kRingSlots) s.tickIndex = 0;
 }
-
-}  // namespace
 
 void Timer2Timer(SessionState& s, Surface& surface) {
   surface.SetViewportOrigin(s.areaCentre);
