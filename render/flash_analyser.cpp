@@ -70,11 +70,6 @@ struct Channel {
   std::int32_t tolerance;  // changes of two neighbours closer than this are one change
 };
 
-// A pixel's light values and their change in the last frame.
-struct PixelState {
-  PixelLight value{0, 0};
-  PixelLight change{0, 0};
-};
 
 // A unit's change from the last frame, with its 3 x 3 neighbours: how far
 // it cancels out, and how fine its pattern is.
@@ -97,6 +92,7 @@ struct Window {
 struct RuleTrack {
   Channel channel;
   std::vector<std::int64_t> sums;  // per unit, of the pixels' values
+  std::vector<double> perValue;    // per unit, what a sum is worth as a mean
   std::vector<UnitSwing> swings;
   std::vector<int> counts;                 // transitions in the current window
   std::vector<std::vector<int>> ring;      // per frame of the window, the units that made a transition
@@ -109,9 +105,11 @@ struct RuleTrack {
   double worstStart = 0;
   std::vector<Window> seconds;
 
-  RuleTrack(Channel c, std::size_t units, int window)
-      : channel(std::move(c)), sums(units), swings(units), counts(units), ring(static_cast<std::size_t>(window)),
-        flagged(units), statsFrame(units, -1), stats(units), pairsCounted(units) {}
+  RuleTrack(Channel c, const UnitGrid& grid, int window)
+      : channel(std::move(c)), sums(static_cast<std::size_t>(grid.Count())), perValue(sums.size()), swings(sums.size()), counts(sums.size()), ring(static_cast<std::size_t>(window)),
+        flagged(sums.size()), statsFrame(sums.size(), -1), stats(sums.size()), pairsCounted(sums.size()) {
+    for (int u = 0; u < grid.Count(); ++u) perValue[static_cast<std::size_t>(u)] = 1.0 / grid.Area(u) / channel.scale;
+  }
 
   // This frame's stats of a unit, zero until it changes.
   ChangeStats& FrameStats(int unit, int frame) {
@@ -120,9 +118,7 @@ struct RuleTrack {
     return stats[u];
   }
 
-  double Mean(const UnitGrid& grid, int unit) const {
-    return static_cast<double>(sums[static_cast<std::size_t>(unit)]) / grid.Area(unit) / channel.scale;
-  }
+  double Mean(int unit) const { return static_cast<double>(sums[static_cast<std::size_t>(unit)]) * perValue[static_cast<std::size_t>(unit)]; }
 };
 
 void CheckRules(int width, int height, const FlashRules& r) {
@@ -138,25 +134,6 @@ void CheckFrame(const Frame& f, const UnitGrid& grid) {
   if (f.pixels == nullptr || f.stride < f.width) throw std::invalid_argument("flash analyser: a frame without pixels");
 }
 
-// Pixels repeat a few colours; measuring each once a frame or so is enough.
-class LightCache {
- public:
-  PixelLight Measure(std::uint32_t pixel) {
-    const std::size_t slot = (pixel * 2654435761u) >> 22;
-    if (keys_[slot] != pixel || !filled_[slot]) {
-      keys_[slot] = pixel;
-      filled_[slot] = true;
-      values_[slot] = MeasurePixel(pixel);
-    }
-    return values_[slot];
-  }
-
- private:
-  std::vector<std::uint32_t> keys_ = std::vector<std::uint32_t>(1024);
-  std::vector<bool> filled_ = std::vector<bool>(1024);
-  std::vector<PixelLight> values_ = std::vector<PixelLight>(1024);
-};
-
 }  // namespace
 
 struct FlashAnalyser::State {
@@ -164,12 +141,19 @@ struct FlashAnalyser::State {
   int window;  // frames in one second
   UnitGrid grid;
   FlashField field;
-  RuleTrack light;
-  RuleTrack red;
-  std::vector<std::uint32_t> pixels;      // the last frame
-  std::vector<PixelState> pixelLight;
-  std::vector<std::int32_t> lastChange;  // per pixel, the last frame it changed in, -1 for never
-  LightCache cache;
+  RuleTrack lightRule;
+  RuleTrack redRule;
+  std::vector<std::uint32_t> now, before;  // this frame and the last
+  std::vector<std::int32_t> lastChange;   // per pixel, the last frame it changed in, -1 for never
+  std::vector<PixelLight> light;          // per pixel, its light now
+  std::vector<PixelLight> change;         // per pixel, its change in the frame of lastChange
+  std::vector<int> changedUnits;          // this frame's
+  struct UnitChange {
+    std::int64_t sum[2] = {0, 0}, size[2] = {0, 0};  // luminance, red
+    bool changed = false;
+  };
+  std::vector<UnitChange> rowChanges;     // scratch of TakePixels, a row of units
+  std::vector<std::int32_t> pairChanges;  // scratch of CountPairs
   int frames = 0;
 
   State(int width, int height, const FlashRules& r)
@@ -177,15 +161,19 @@ struct FlashAnalyser::State {
         window(std::max(1, static_cast<int>(std::lround(r.fps)))),
         grid(width, height, r.fieldWidth / 100.0),
         field(grid, r.fieldWidth, r.fieldHeight),
-        light(Channel{&PixelLight::luminance, kLightScale, {0.1, false, 0.8}, 1 << 16},
-              static_cast<std::size_t>(grid.Count()), window),
-        red(Channel{&PixelLight::red, kRedScale, {20, true, std::numeric_limits<double>::infinity()}, 1 << 16},
-            static_cast<std::size_t>(grid.Count()), window),
-        pixels(static_cast<std::size_t>(width) * height),
-        pixelLight(pixels.size()),
-        lastChange(pixels.size(), -1) {}
+        lightRule(Channel{&PixelLight::luminance, kLightScale, {0.1, false, 0.8}, 1 << 16},
+              grid, window),
+        redRule(Channel{&PixelLight::red, kRedScale, {20, true, std::numeric_limits<double>::infinity()}, 1 << 16},
+            grid, window),
+        now(static_cast<std::size_t>(width) * height),
+        before(now.size()),
+        lastChange(now.size(), -1),
+        light(now.size(), PixelLight{0, 0}),
+        change(now.size(), PixelLight{0, 0}),
+        rowChanges(static_cast<std::size_t>(grid.Cols())) {}
 
   void TakePixels(const Frame& frame);
+  void CountPairs(const Channel& c, int unit, ChangeStats& s);
   void Advance(RuleTrack& t);
   bool Exempt(RuleTrack& t, int unit);
   void Judge(RuleTrack& t);
@@ -195,35 +183,44 @@ struct FlashAnalyser::State {
 // Copies the frame in, and for every pixel that changed, its new values and
 // their change; each unit's sums, and the sum and size of its changes.
 void FlashAnalyser::State::TakePixels(const Frame& frame) {
+  now.swap(before);
   const int w = grid.width, cols = grid.Cols();
-  for (int y = 0; y < grid.height; ++y) {
-    const std::uint32_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.stride;
-    const std::size_t rowStart = static_cast<std::size_t>(y) * w;
-    const int unitRow = grid.rowOf[static_cast<std::size_t>(y)] * cols;
-    for (int col = 0; col < cols; ++col) {
-      PixelLight sum{0, 0}, size{0, 0};
-      bool changed = false;
-      for (int x = grid.xEdges[static_cast<std::size_t>(col)]; x < grid.xEdges[static_cast<std::size_t>(col) + 1]; ++x) {
-        const std::size_t p = rowStart + x;
-        if (frames > 0 && in[x] == pixels[p]) continue;
-        pixels[p] = in[x];
-        PixelState& px = pixelLight[p];
-        const PixelLight now = cache.Measure(in[x]);
-        px.change = {now.luminance - px.value.luminance, now.red - px.value.red};
-        px.value = now;
-        sum.luminance += px.change.luminance, sum.red += px.change.red;
-        size.luminance += std::abs(px.change.luminance), size.red += std::abs(px.change.red);
-        if (frames > 0) lastChange[p] = frames;
-        changed = true;
+  // The first frame changes every pixel (no pixel value is 0), but only
+  // later ones are changes a field can count.
+  const std::int32_t stamp = frames > 0 ? frames : -1;
+  for (int row = 0; row < grid.Rows(); ++row) {
+    std::fill(rowChanges.begin(), rowChanges.end(), UnitChange{});
+    for (int y = grid.yEdges[static_cast<std::size_t>(row)]; y < grid.yEdges[static_cast<std::size_t>(row) + 1]; ++y) {
+      const std::uint32_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.stride;
+      const std::size_t rowStart = static_cast<std::size_t>(y) * w;
+      std::copy(in, in + w, now.begin() + static_cast<std::ptrdiff_t>(rowStart));
+      const std::uint32_t* was = &before[rowStart];
+      PixelLight* kept = &light[rowStart];
+      std::int32_t* changed = &lastChange[rowStart];
+      for (int x = 0; x < w; ++x) {
+        if (in[x] == was[x]) continue;
+        const PixelLight to = MeasurePixel(in[x]);
+        const PixelLight d{to.luminance - kept[x].luminance, to.red - kept[x].red};
+        kept[x] = to;
+        change[rowStart + static_cast<std::size_t>(x)] = d;
+        changed[x] = stamp;
+        UnitChange& u = rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])];
+        u.sum[0] += d.luminance, u.sum[1] += d.red;
+        u.size[0] += std::abs(d.luminance), u.size[1] += std::abs(d.red);
+        u.changed = true;
       }
-      if (!changed) continue;
-      const int unit = unitRow + col;
-      for (RuleTrack* t : {&light, &red}) {
-        const auto field = t->channel.field;
-        t->sums[static_cast<std::size_t>(unit)] += sum.*field;
-        ChangeStats& stats = t->FrameStats(unit, frames);
-        stats.sum += sum.*field;
-        stats.magnitude += size.*field;
+    }
+    for (int col = 0; col < cols; ++col) {
+      const UnitChange& u = rowChanges[static_cast<std::size_t>(col)];
+      if (!u.changed) continue;
+      const int unit = row * cols + col;
+      changedUnits.push_back(unit);
+      for (int rule = 0; rule < 2; ++rule) {
+        RuleTrack& t = rule == 0 ? lightRule : redRule;
+        t.sums[static_cast<std::size_t>(unit)] += u.sum[rule];
+        ChangeStats& stats = t.FrameStats(unit, frames);
+        stats.sum += u.sum[rule];
+        stats.magnitude += u.size[rule];
       }
     }
   }
@@ -231,23 +228,29 @@ void FlashAnalyser::State::TakePixels(const Frame& frame) {
 
 // The neighbour pairs of a unit's pixels (to the right and below, so each
 // pair is counted once) that change at all, and those that change differently.
-void CountPairs(const UnitGrid& grid, const std::vector<PixelState>& pixels, const std::vector<std::int32_t>& lastChange,
-                int frame, const Channel& c, int unit, ChangeStats& s) {
-  const auto changeAt = [&](int x, int y) {
-    const std::size_t p = static_cast<std::size_t>(y) * grid.width + x;
-    return lastChange[p] == frame ? pixels[p].change.*c.field : 0;
-  };
+void FlashAnalyser::State::CountPairs(const Channel& c, int unit, ChangeStats& s) {
+  const int col = unit % grid.Cols(), row = unit / grid.Cols();
+  const int x0 = grid.xEdges[static_cast<std::size_t>(col)], y0 = grid.yEdges[static_cast<std::size_t>(row)];
+  const int x1 = grid.xEdges[static_cast<std::size_t>(col) + 1], y1 = grid.yEdges[static_cast<std::size_t>(row) + 1];
+  // The unit's changes with one more column and row where the picture has them.
+  const int w = std::min(x1 + 1, grid.width) - x0, h = std::min(y1 + 1, grid.height) - y0;
+  pairChanges.resize(static_cast<std::size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::size_t p = static_cast<std::size_t>(y0 + y) * grid.width + x0 + x;
+      pairChanges[static_cast<std::size_t>(y * w + x)] =
+          lastChange[p] == frames ? change[p].*c.field : 0;
+    }
   const auto pair = [&](std::int32_t a, std::int32_t b) {
     if (std::abs(a) <= c.tolerance && std::abs(b) <= c.tolerance) return;
     ++s.active;
     s.differing += std::abs(a - b) > c.tolerance;
   };
-  const int col = unit % grid.Cols(), row = unit / grid.Cols();
-  for (int y = grid.yEdges[static_cast<std::size_t>(row)]; y < grid.yEdges[static_cast<std::size_t>(row) + 1]; ++y)
-    for (int x = grid.xEdges[static_cast<std::size_t>(col)]; x < grid.xEdges[static_cast<std::size_t>(col) + 1]; ++x) {
-      const std::int32_t d = changeAt(x, y);
-      if (x + 1 < grid.width) pair(d, changeAt(x + 1, y));
-      if (y + 1 < grid.height) pair(d, changeAt(x, y + 1));
+  for (int y = 0; y < y1 - y0; ++y)
+    for (int x = 0; x < x1 - x0; ++x) {
+      const std::int32_t d = pairChanges[static_cast<std::size_t>(y * w + x)];
+      if (x + 1 < w) pair(d, pairChanges[static_cast<std::size_t>(y * w + x + 1)]);
+      if (y + 1 < h) pair(d, pairChanges[static_cast<std::size_t>((y + 1) * w + x)]);
     }
 }
 
@@ -260,16 +263,24 @@ bool FlashAnalyser::State::Exempt(RuleTrack& t, int unit) {
   const int r0 = std::max(0, row - 1), r1 = std::min(grid.Rows() - 1, row + 1);
   const int c0 = std::max(0, col - 1), c1 = std::min(grid.Cols() - 1, col + 1);
   ChangeStats around;
+  std::int64_t withinUnits = 0;  // what is left of the change in each unit
   for (int r = r0; r <= r1; ++r)
-    for (int c = c0; c <= c1; ++c) around.Add(t.FrameStats(r * grid.Cols() + c, frames));
+    for (int c = c0; c <= c1; ++c) {
+      const ChangeStats& s = t.FrameStats(r * grid.Cols() + c, frames);
+      around.Add(s);
+      withinUnits += std::abs(s.sum);
+    }
   if (2 * std::abs(around.sum) >= around.magnitude) return false;
+  // Where most of the change survives inside each unit, its light and dark
+  // parts are not both finer than a unit: no need to look at the pixels.
+  if (5 * withinUnits >= 4 * around.magnitude) return false;
   around = {};
   for (int r = r0; r <= r1; ++r)
     for (int c = c0; c <= c1; ++c) {
       const int u = r * grid.Cols() + c;
       ChangeStats& s = t.FrameStats(u, frames);
       if (!t.pairsCounted[static_cast<std::size_t>(u)]) {
-        CountPairs(grid, pixelLight, lastChange, frames, t.channel, u, s);
+        CountPairs(t.channel, u, s);
         t.pairsCounted[static_cast<std::size_t>(u)] = 1;
       }
       around.Add(s);
@@ -285,8 +296,8 @@ void FlashAnalyser::State::Advance(RuleTrack& t) {
       --t.flaggedCount;
     }
   slot.clear();
-  for (int u = 0; u < grid.Count(); ++u) {
-    if (!Step(t.swings[static_cast<std::size_t>(u)], t.Mean(grid, u), t.channel.swing) || Exempt(t, u)) continue;
+  for (int u : changedUnits) {
+    if (!Step(t.swings[static_cast<std::size_t>(u)], t.Mean(u), t.channel.swing) || Exempt(t, u)) continue;
     slot.push_back(u);
     if (++t.counts[static_cast<std::size_t>(u)] == kMostTransitions + 1) {
       t.flagged[static_cast<std::size_t>(u)] = 1;
@@ -343,28 +354,29 @@ FlashAnalyser& FlashAnalyser::operator=(FlashAnalyser&&) noexcept = default;
 void FlashAnalyser::AddFrame(const Frame& frame) {
   State& s = *state_;
   CheckFrame(frame, s.grid);
+  s.changedUnits.clear();
   s.TakePixels(frame);
-  for (RuleTrack* t : {&s.light, &s.red}) {
+  for (RuleTrack* t : {&s.lightRule, &s.redRule}) {
     if (s.frames == 0) {
       for (int u = 0; u < s.grid.Count(); ++u) {
         UnitSwing& swing = t->swings[static_cast<std::size_t>(u)];
-        swing.turn = swing.extreme = t->Mean(s.grid, u);
+        swing.turn = swing.extreme = t->Mean(u);
       }
     } else {
       s.Advance(*t);
     }
   }
   ++s.frames;
-  s.Judge(s.light);
-  s.Judge(s.red);
+  s.Judge(s.lightRule);
+  s.Judge(s.redRule);
 }
 
 FlashReport FlashAnalyser::Report() const {
   const State& s = *state_;
-  FlashReport report{Result(s.light), Result(s.red), s.frames, s.rules.fps, s.rules.fieldWidth, s.rules.fieldHeight, {}, {}};
-  for (std::size_t i = 0; i < s.light.seconds.size(); ++i)
-    report.seconds.push_back({static_cast<double>(i * s.window) / s.rules.fps, Measure(s.light.seconds[i]),
-                              Measure(i < s.red.seconds.size() ? s.red.seconds[i] : Window{})});
+  FlashReport report{Result(s.lightRule), Result(s.redRule), s.frames, s.rules.fps, s.rules.fieldWidth, s.rules.fieldHeight, {}, {}};
+  for (std::size_t i = 0; i < s.lightRule.seconds.size(); ++i)
+    report.seconds.push_back({static_cast<double>(i * s.window) / s.rules.fps, Measure(s.lightRule.seconds[i]),
+                              Measure(i < s.redRule.seconds.size() ? s.redRule.seconds[i] : Window{})});
   return report;
 }
 

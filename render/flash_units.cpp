@@ -1,24 +1,10 @@
 #include "render/flash_units.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace kelvane {
 namespace {
-
-// Linear light of each sRGB level.
-const std::array<double, 256>& LinearTable() {
-  static const std::array<double, 256> table = [] {
-    std::array<double, 256> t{};
-    for (int i = 0; i < 256; ++i) {
-      const double c = i / 255.0;
-      t[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    }
-    return t;
-  }();
-  return table;
-}
 
 std::vector<int> Edges(int length, double unit) {
   std::vector<int> edges{0};
@@ -34,18 +20,22 @@ std::vector<int> UnitOfPixel(const std::vector<int>& edges) {
   return of;
 }
 
+LightTables MakeLightTables() {
+  LightTables t{};
+  for (int i = 0; i < 256; ++i) {
+    const double c = i / 255.0;
+    const double lin = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    t.linear[i] = static_cast<std::int32_t>(std::lround(lin * kLightScale));
+    t.red[i] = static_cast<std::int32_t>(std::lround(0.2126 * lin * kLightScale));
+    t.green[i] = static_cast<std::int32_t>(std::lround(0.7152 * lin * kLightScale));
+    t.blue[i] = static_cast<std::int32_t>(std::lround(0.0722 * lin * kLightScale));
+  }
+  return t;
+}
+
 }  // namespace
 
-PixelLight MeasurePixel(std::uint32_t pixel) {
-  const auto& lin = LinearTable();
-  const double r = lin[(pixel >> 16) & 0xFF];
-  const double g = lin[(pixel >> 8) & 0xFF];
-  const double b = lin[pixel & 0xFF];
-  // R / (R + G + B) >= 0.8 without the division, so black is simply not red.
-  const double red = r > 0 && r >= 0.8 * (r + g + b) ? (r - g - b) * 320 : 0.0;
-  return {static_cast<std::int32_t>(std::lround((0.2126 * r + 0.7152 * g + 0.0722 * b) * kLightScale)),
-          static_cast<std::int32_t>(std::lround(red * kRedScale))};
-}
+const LightTables kLightTables = MakeLightTables();
 
 UnitGrid::UnitGrid(int w, int h, double unit)
     : width(w), height(h), unitPixels(unit), xEdges(Edges(w, unit)), yEdges(Edges(h, unit)),

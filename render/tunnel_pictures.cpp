@@ -67,11 +67,15 @@ const TunnelPictures::Outline& TunnelPictures::OutlineOf(std::int32_t divisor) {
   auto ring = s.ColorRing();
   for (int k = 1; k < kRingSlots; ++k) ring[static_cast<std::size_t>(s.pulsePhase == 1 ? kRingSlots - k : k - 1)] = SquareCode(k);
   const Rect& crop = opened_.crop;
-  BufferSurface surface(crop.right, crop.bottom);
+  if (!scratch_) scratch_ = std::make_unique<BufferSurface>(crop.right, crop.bottom);
+  BufferSurface& surface = *scratch_;
+  surface.Repaint();
   Timer2Timer(s, surface);
+  // The tunnel draws inside the area alone.
+  const Rect area = s.clipRegion ? Normalized(*s.clipRegion) : crop;
   auto outline = std::make_unique<Outline>();
-  for (int y = crop.top; y < crop.bottom; ++y)
-    for (int x = crop.left; x < crop.right; ++x) {
+  for (int y = std::max(crop.top, area.top); y < std::min(crop.bottom, area.bottom); ++y)
+    for (int x = std::max(crop.left, area.left); x < std::min(crop.right, area.right); ++x) {
       const std::uint32_t pixel = surface.Pixels()[static_cast<std::size_t>(y) * surface.Width() + x];
       if (pixel == kBlackPixel) continue;
       outline->pixels.push_back(static_cast<std::uint32_t>((y - crop.top) * Width() + (x - crop.left)));

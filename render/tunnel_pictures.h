@@ -22,6 +22,8 @@
 
 namespace kelvane {
 
+class BufferSurface;
+
 // One way a window may show a session.
 struct ShowingWay {
   double tickRate = 1000;
@@ -65,6 +67,7 @@ class TunnelPictures {
   std::vector<std::uint32_t> stream_;
   std::uint32_t lastSlotPixel_;  // ring slot 389, the first note's colour
   std::unordered_map<std::int32_t, std::unique_ptr<Outline>> outlines_;
+  std::unique_ptr<BufferSurface> scratch_;  // the window the outlines are drawn in
   const Outline* outline_ = nullptr;
   std::int64_t ticks_ = 0;          // tunnel ticks so far
   std::int64_t paintedTick_ = -1;   // the tick the current outline was last painted at

@@ -202,7 +202,8 @@ TEST(FlashReport, TextForPeopleAndJsonForPrograms) {
             "{\"session\":\"Tide \\\"A\\\"\\\\ 1\\n\\u0001\",\"passes\":false,\"frames\":7830,\"fps\":60,"
             "\"seconds\":130.5,\"fieldWidth\":341,\"fieldHeight\":256,"
             "\"light\":{\"fails\":true,\"worstSecond\":65.25,\"flashes\":4,\"share\":0.4},"
-            "\"red\":{\"fails\":false,\"worstSecond\":0,\"flashes\":0,\"share\":0}}");
+            "\"red\":{\"fails\":false,\"worstSecond\":0,\"flashes\":0,\"share\":0},"
+            "\"worstCase\":\"\",\"failingSeconds\":0,\"failing\":[]}");
 }
 
 }  // namespace
