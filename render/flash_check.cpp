@@ -184,11 +184,6 @@ class Runner {
 
 }  // namespace
 
-bool FlashCheck::Passes() const {
-  const double most = kMostFlashingShare - (margined ? kSessionMargin : 0.0);
-  return report.light.share <= most && report.red.share <= most;
-}
-
 Rect ShownPart(const OpenedSession& opened, const ShownWindow& window) {
   const Rect& crop = opened.crop;
   const Rect shown{std::max(crop.left, 0), std::max(crop.top, 0), std::min(crop.right, window.width - window.panelWidth),
@@ -223,7 +218,11 @@ FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& op
     reports.insert(reports.end(), moreReports.begin(), moreReports.end());
   }
   if (progress) progress(1.0);
-  return {Combine(reports, ways), static_cast<int>(ways.size()), closer};
+  FlashReport report = Combine(reports, ways);
+  if (closer) report.mostShare = kMostFlashingShare - kSessionMargin;
+  report.light.fails = report.light.share > report.mostShare;
+  report.red.fails = report.red.share > report.mostShare;
+  return {report, static_cast<int>(ways.size())};
 }
 
 std::string WayText(const ShowingWay& way) {

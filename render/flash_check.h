@@ -46,9 +46,7 @@ inline constexpr double kSessionMargin = 0.03;
 
 struct FlashCheck {
   FlashReport report;  // the worst of all ways; its worstCase names the way
-  int ways = 0;        // ways of showing the session checked
-  bool margined = false;  // whether the margin applies (more than one rate checked)
-  bool Passes() const;
+  int ways = 0;        // ways of showing the session played
 };
 
 // The ways of showing the opened session that the check plays.

@@ -96,7 +96,7 @@ TEST_F(AmbrelRenderTest, CheckSaysPassFailOrErrorByItsExitCode) {
   EXPECT_NE(out.find("\"passes\":false"), std::string::npos) << out;
   EXPECT_EQ(Run("check " + (dir / "missing.db").string(), out), 2) << out;
   EXPECT_EQ(Run("check " + Write(kSession) + " --fps 0", out), 2) << out;
-  EXPECT_EQ(Run("render " + Write(kSession) + " " + (dir / "out.avi").string(), out), 1);
+  EXPECT_EQ(Run("render " + Write(kSession) + " " + (dir / "out.avi").string(), out), 2);
   EXPECT_NE(out.find("Unknown output format"), std::string::npos) << out;
   EXPECT_FALSE(fs::exists(dir / "out.avi"));
 }

@@ -144,12 +144,12 @@ TEST_F(AmbrelTest, CommandLineCreatesShowsAndRefuses) {
   ASSERT_EQ(Run("create " + json + " " + db, out), 0) << out;
   ASSERT_EQ(Run("show " + db, out), 0) << out;
   EXPECT_THAT(out, HasSubstr("\"Cycles\": 3,"));
-  EXPECT_EQ(Run("create " + Write("bad.json", "{\"Cycles\": }") + " " + (dir / "bad.db").string(), out), 1);
+  EXPECT_EQ(Run("create " + Write("bad.json", "{\"Cycles\": }") + " " + (dir / "bad.db").string(), out), 2);
   EXPECT_THAT(out, HasSubstr("bad.json: not valid JSON"));
   EXPECT_FALSE(fs::exists(dir / "bad.db"));
-  EXPECT_EQ(Run("show " + json, out), 1);
+  EXPECT_EQ(Run("show " + json, out), 2);
   EXPECT_THAT(out, HasSubstr("Cannot open table " + json + ": "));
-  EXPECT_EQ(Run("show " + (dir / "none.db").string(), out), 1);
+  EXPECT_EQ(Run("show " + (dir / "none.db").string(), out), 2);
   EXPECT_THAT(out, HasSubstr("No such file or directory"));
   EXPECT_EQ(Run("create only-one-argument", out), 2);
   EXPECT_THAT(out, HasSubstr("usage: ambrel create"));

@@ -200,7 +200,7 @@ TEST(FlashReport, TextForPeopleAndJsonForPrograms) {
 
   EXPECT_EQ(FlashReportJson(r, "Tide \"A\"\\ 1\n\x01"),
             "{\"session\":\"Tide \\\"A\\\"\\\\ 1\\n\\u0001\",\"passes\":false,\"frames\":7830,\"fps\":60,"
-            "\"seconds\":130.5,\"fieldWidth\":341,\"fieldHeight\":256,"
+            "\"seconds\":130.5,\"fieldWidth\":341,\"fieldHeight\":256,\"mostShare\":0.25,"
             "\"light\":{\"fails\":true,\"worstSecond\":65.25,\"flashes\":4,\"share\":0.4},"
             "\"red\":{\"fails\":false,\"worstSecond\":0,\"flashes\":0,\"share\":0},"
             "\"worstCase\":\"\",\"failingSeconds\":0,\"failing\":[]}");

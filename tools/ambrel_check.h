@@ -1,15 +1,15 @@
 #pragma once
-// `ambrel check SESSION.db`: renders the session's pictures as the window
-// would show them and measures them against the flash thresholds.
-
-#include <string>
+// `ambrel check FILE`: a session's pictures as the window would show them,
+// every way it may show them, or any video's, measured against the flash
+// thresholds.
 
 #include "tools/ambrel_options.h"
 
 namespace kelvane {
 
-// Prints the report; returns 0 when the session passes, 1 when it fails.
-// Throws std::runtime_error when the session cannot be rendered.
-int CheckSession(const std::string& path, const AmbrelOptions& options);
+// Prints the report (and writes the CSV and the plot if asked); returns 0
+// when it passes, 1 when it fails. Throws std::runtime_error when the file
+// cannot be played.
+int CheckFile(const AmbrelCommand& command);
 
 }  // namespace kelvane

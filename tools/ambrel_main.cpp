@@ -3,10 +3,11 @@
 //   ambrel show FILE.db                 a table's first record as JSON
 //   ambrel check SESSION.db [...]       the session's pictures against the flash thresholds
 //   ambrel render SESSION.db OUT [...]  the session as a sound file or a video
+// Exit codes, the same for every command: 0 done (check: passes), 1 check
+// fails, 2 an error or a wrong command line.
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,36 +15,25 @@
 #include "session/paradox_table.h"
 #include "session/record_json.h"
 #include "tools/ambrel_check.h"
+#include "tools/ambrel_options.h"
 #include "tools/ambrel_render.h"
 
 namespace {
 
+constexpr int kError = 2;
+
 constexpr char kUsage[] =
     "usage: ambrel create SESSION.json OUT.db\n"
     "       ambrel show FILE.db\n"
-    "       ambrel check SESSION.db [--seconds N] [--tick-rate N] [--fps N] [--field WxH] [--json]\n"
+    "       ambrel check SESSION.db [--seconds N] [--tick-rate N] [--pulse COUNTER,up|down[,MS]] [--fps N]\n"
+    "                    [--field WxH] [--window WxH] [--json] [--csv FILE] [--plot FILE.png]\n"
     "       ambrel render SESSION.db OUT.wav|OUT.flac|OUT.mp4|OUT.webm [--cycles N] [--seconds N]\n"
-    "                     [--tick-rate N] [--fps N]\n";
+    "                     [--tick-rate N] [--pulse COUNTER,up|down[,MS]] [--fps N]\n";
 
 int Usage(const std::string& why = {}) {
   if (!why.empty()) std::fprintf(stderr, "ambrel: %s\n", why.c_str());
   std::fputs(kUsage, stderr);
-  return 2;
-}
-
-// check: 0 passes, 1 fails, 2 an error; the other commands: 0 done, 1 an error.
-int Check(const std::string& path, const std::vector<std::string>& words) {
-  const auto options = kelvane::ParseAmbrelOptions(words, {"--seconds", "--tick-rate", "--fps", "--field", "--json"});
-  try {
-    return kelvane::CheckSession(path, options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "ambrel: %s\n", e.what());
-    return 2;
-  }
-}
-
-void Render(const std::string& path, const std::string& out, const std::vector<std::string>& words) {
-  kelvane::RenderSessionTo(path, out, kelvane::ParseAmbrelOptions(words, {"--cycles", "--seconds", "--tick-rate", "--fps"}));
+  return kError;
 }
 
 void Show(const std::string& path) {
@@ -55,23 +45,23 @@ void Show(const std::string& path) {
   std::fputs(json.c_str(), stdout);
 }
 
+int Run(const kelvane::AmbrelCommand& c) {
+  if (c.name == "create") kelvane::CreateAmbrelTable(c.files[0], c.files[1]);
+  else if (c.name == "show") Show(c.files[0]);
+  else if (c.name == "check") return kelvane::CheckFile(c);
+  else if (c.name == "render") kelvane::RenderSessionTo(c.files[0], c.files[1], c.render);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const std::string command = args.empty() ? "" : args[0];
-  const auto after = [&](std::size_t n) { return std::vector<std::string>(args.begin() + static_cast<long>(std::min(n, args.size())), args.end()); };
   try {
-    if (command == "create" && args.size() == 3) kelvane::CreateAmbrelTable(args[1], args[2]);
-    else if (command == "show" && args.size() == 2) Show(args[1]);
-    else if (command == "check" && args.size() >= 2) return Check(args[1], after(2));
-    else if (command == "render" && args.size() >= 3) Render(args[1], args[2], after(3));
-    else return Usage();
+    return Run(kelvane::ParseAmbrelCommand(std::vector<std::string>(argv + 1, argv + argc)));
   } catch (const kelvane::UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ambrel: %s\n", e.what());
-    return 1;
+    return kError;
   }
-  return 0;
 }

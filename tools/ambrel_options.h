@@ -1,12 +1,13 @@
 #pragma once
-// The options of `ambrel check` and `ambrel render`, read from the command
-// line after the command and its files.
+// The command line of `ambrel`: a command, its files and its options, which
+// may stand before, between or after the files.
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "render/flash_check.h"
 #include "render/session_renderer.h"
 
 namespace kelvane {
@@ -16,16 +17,19 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct AmbrelOptions {
+struct AmbrelCommand {
+  std::string name;  // create, show, check or render
+  std::vector<std::string> files;
   RenderOptions render;
-  int fieldWidth = 341;  // a 10-degree field of view on a 1024 x 768 screen
-  int fieldHeight = 256;
+  FlashCheckOptions check;
+  bool fieldGiven = false;
   bool json = false;
+  std::string csv;   // check: one row a second to this file
+  std::string plot;  // check: a PNG of the seconds to this file
 };
 
-// The words after the files: --seconds N, --cycles N, --tick-rate N, --fps N,
-// --field WxH, --json; `allowed` lists those the command takes. Throws
-// UsageError naming what is wrong.
-AmbrelOptions ParseAmbrelOptions(const std::vector<std::string>& words, const std::vector<std::string>& allowed);
+// Throws UsageError naming what is wrong: an unknown command or option, an
+// option the command does not take, a value out of range, files missing.
+AmbrelCommand ParseAmbrelCommand(const std::vector<std::string>& args);
 
 }  // namespace kelvane

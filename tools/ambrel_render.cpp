@@ -20,16 +20,16 @@ class ExportingSink : public RenderSink {
 
 }  // namespace
 
-void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, AmbrelOptions options) {
+void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, RenderOptions options) {
   const ExportKind kind = RequireExportKind(outPath);
-  options.render.pictures = kind == ExportKind::Mp4 || kind == ExportKind::WebM;
-  HeadlessSession session(sessionPath, options.render);
+  options.pictures = kind == ExportKind::Mp4 || kind == ExportKind::WebM;
+  HeadlessSession session(sessionPath, options);
   for (const std::string& message : session.Messages()) std::fprintf(stderr, "ambrel: the program would show \"%s\"\n", message.c_str());
   ExportSettings settings;
   settings.sampleRate = HeadlessSession::kSampleRate;
   settings.width = session.Width();
   settings.height = session.Height();
-  settings.fps = options.render.fps;
+  settings.fps = options.fps;
   const auto exporter = OpenExporter(outPath, settings);
   ExportingSink sink(*exporter);
   {

@@ -10,6 +10,6 @@ namespace kelvane {
 
 // Throws std::runtime_error when the session cannot be rendered or the file
 // cannot be written; no part of the file is left behind then.
-void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, AmbrelOptions options);
+void RenderSessionTo(const std::string& sessionPath, const std::string& outPath, RenderOptions options);
 
 }  // namespace kelvane
