@@ -15,6 +15,9 @@
 namespace kelvane {
 namespace {
 
+// The last change of a pixel that never changed.
+constexpr std::int32_t kNever = -1000000000;
+
 // More than 3 flashes is more than 6 transitions; a flash is a pair of them.
 constexpr int kMostTransitions = 6;
 // An odd transition is a flash begun, so 7 transitions are 4 flashes: more than 3.
@@ -150,8 +153,10 @@ struct FlashAnalyser::State {
   std::vector<int> changedUnits;          // this frame's
   struct UnitChange {
     std::int64_t sum[2] = {0, 0}, size[2] = {0, 0};  // luminance, red
+    std::int32_t counting = 0;
     bool changed = false;
   };
+  std::vector<std::int32_t> counting;     // per unit, pixels changed in the window
   std::vector<UnitChange> rowChanges;     // scratch of TakePixels, a row of units
   std::vector<std::int32_t> pairChanges;  // scratch of CountPairs
   int frames = 0;
@@ -167,9 +172,10 @@ struct FlashAnalyser::State {
             grid, window),
         now(static_cast<std::size_t>(width) * height),
         before(now.size()),
-        lastChange(now.size(), -1),
+        lastChange(now.size(), kNever),
         light(now.size(), PixelLight{0, 0}),
         change(now.size(), PixelLight{0, 0}),
+        counting(static_cast<std::size_t>(grid.Count())),
         rowChanges(static_cast<std::size_t>(grid.Cols())) {}
 
   void TakePixels(const Frame& frame);
@@ -186,8 +192,10 @@ void FlashAnalyser::State::TakePixels(const Frame& frame) {
   now.swap(before);
   const int w = grid.width, cols = grid.Cols();
   // The first frame changes every pixel (no pixel value is 0), but only
-  // later ones are changes a field can count.
-  const std::int32_t stamp = frames > 0 ? frames : -1;
+  // later ones are changes a field can count. A pixel counts from its change
+  // until it has stood still for a window.
+  const std::int32_t stamp = frames > 0 ? frames : kNever;
+  const std::int32_t leaving = frames - window;
   for (int row = 0; row < grid.Rows(); ++row) {
     std::fill(rowChanges.begin(), rowChanges.end(), UnitChange{});
     for (int y = grid.yEdges[static_cast<std::size_t>(row)]; y < grid.yEdges[static_cast<std::size_t>(row) + 1]; ++y) {
@@ -198,7 +206,11 @@ void FlashAnalyser::State::TakePixels(const Frame& frame) {
       PixelLight* kept = &light[rowStart];
       std::int32_t* changed = &lastChange[rowStart];
       for (int x = 0; x < w; ++x) {
-        if (in[x] == was[x]) continue;
+        if (in[x] == was[x]) {
+          if (changed[x] == leaving) --rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
+          continue;
+        }
+        if (changed[x] <= leaving && stamp != kNever) ++rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
         const PixelLight to = MeasurePixel(in[x]);
         const PixelLight d{to.luminance - kept[x].luminance, to.red - kept[x].red};
         kept[x] = to;
@@ -212,8 +224,9 @@ void FlashAnalyser::State::TakePixels(const Frame& frame) {
     }
     for (int col = 0; col < cols; ++col) {
       const UnitChange& u = rowChanges[static_cast<std::size_t>(col)];
-      if (!u.changed) continue;
       const int unit = row * cols + col;
+      counting[static_cast<std::size_t>(unit)] += u.counting;
+      if (!u.changed) continue;
       changedUnits.push_back(unit);
       for (int rule = 0; rule < 2; ++rule) {
         RuleTrack& t = rule == 0 ? lightRule : redRule;
@@ -326,7 +339,7 @@ void FlashAnalyser::State::Judge(RuleTrack& t) {
     if (row.share > 0) return;
     now.transitions = *std::max_element(t.counts.begin(), t.counts.end());
   } else {
-    if (static_cast<double>(field.Bound(t.flagged)) / field.Area() < row.share) return;
+    if (static_cast<double>(field.Bound(t.flagged, counting)) / field.Area() < row.share) return;
     const FlashField::Spot spot = field.Best(t.flagged, lastChange, windowStart - 1);
     now.share = std::min(1.0, static_cast<double>(spot.pixels) / field.Area());
     now.transitions = MostTransitions(t, field.UnitsOf(spot));

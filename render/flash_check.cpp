@@ -193,11 +193,15 @@ Rect ShownPart(const OpenedSession& opened, const ShownWindow& window) {
 }
 
 std::vector<ShowingWay> WaysToShow(const OpenedSession& opened, const FlashCheckOptions& options) {
-  const std::vector<double> rates =
-      options.tickRate ? std::vector<double>{*options.tickRate} : std::vector<double>(std::begin(kRates), std::end(kRates));
-  return Ways(rates, StartsOf(opened, options), !options.pulse);
+  const std::vector<PulseStart> starts = StartsOf(opened, options);
+  if (options.tickRate) return Ways({*options.tickRate}, starts, !options.pulse);
+  return Ways(std::vector<double>(std::begin(kRates), std::end(kRates)), {starts.front()}, !options.pulse);
 }
 
+// First every rate from the first pulse start; then, around the rate that
+// was worst, rates closer to it, and that rate from every other start: the
+// rate mostly decides how the colours beat against the pictures, the pulse
+// start which outlines a second holds.
 FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& options,
                         const std::function<void(double)>& progress) {
   Runner runner(opened, options, progress);
@@ -205,14 +209,17 @@ FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& op
   const bool closer = !options.tickRate;
   std::vector<FlashReport> reports = runner.Play(ways, 0, closer ? 0.7 : 1.0);
   if (closer) {
-    // Closer around the rate whose worst way was worst.
-    const std::size_t worst = static_cast<std::size_t>(
+    const auto worst = static_cast<std::size_t>(
         std::max_element(reports.begin(), reports.end(), [](const auto& a, const auto& b) { return Worst(a) < Worst(b); }) -
         reports.begin());
+    const double worstRate = ways[worst].tickRate;
     std::vector<double> rates;
     for (double d : kCloser)
-      if (const double r = ways[worst].tickRate + d; r >= kLowestRate && r <= kHighestRate) rates.push_back(r);
-    const std::vector<ShowingWay> more = Ways(rates, StartsOf(opened, options), !options.pulse);
+      if (const double r = worstRate + d; r >= kLowestRate && r <= kHighestRate) rates.push_back(r);
+    const std::vector<PulseStart> starts = StartsOf(opened, options);
+    std::vector<ShowingWay> more = Ways(rates, {starts.front()}, !options.pulse);
+    const std::vector<ShowingWay> otherStarts = Ways({worstRate}, {starts.begin() + 1, starts.end()}, !options.pulse);
+    more.insert(more.end(), otherStarts.begin(), otherStarts.end());
     const std::vector<FlashReport> moreReports = runner.Play(more, 0.7, 0.3);
     ways.insert(ways.end(), more.begin(), more.end());
     reports.insert(reports.end(), moreReports.begin(), moreReports.end());

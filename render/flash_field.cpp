@@ -30,13 +30,13 @@ FlashField::FlashField(const UnitGrid& grid, int fieldWidth, int fieldHeight)
       unitSums_(static_cast<std::size_t>(grid.Cols() + 1) * (grid.Rows() + 1)),
       pixelSums_(static_cast<std::size_t>(grid.width + 1) * (grid.height + 1)) {}
 
-std::int64_t FlashField::Bound(const std::vector<std::uint8_t>& flagged) {
+std::int64_t FlashField::Bound(const std::vector<std::uint8_t>& flagged, const std::vector<std::int32_t>& counting) {
   const int cols = grid_.Cols(), stride = cols + 1;
   for (int row = 0; row < grid_.Rows(); ++row) {
     std::int64_t rowSum = 0;
     for (int col = 0; col < cols; ++col) {
       const int u = row * cols + col;
-      rowSum += flagged[static_cast<std::size_t>(u)] ? grid_.Area(u) : 0;
+      rowSum += flagged[static_cast<std::size_t>(u)] ? counting[static_cast<std::size_t>(u)] : 0;
       unitSums_[static_cast<std::size_t>((row + 1) * stride + col + 1)] = unitSums_[static_cast<std::size_t>(row * stride + col + 1)] + rowSum;
     }
   }

@@ -16,9 +16,10 @@ class FlashField {
 
   double Area() const { return area_; }
 
-  // At least as many pixels as any field can hold of the flagged units:
-  // cheap, to skip the exact count where it cannot matter.
-  std::int64_t Bound(const std::vector<std::uint8_t>& flagged);
+  // At least as many pixels as any field can hold of the flagged units,
+  // given how many of each unit's pixels count: cheap, to skip the exact
+  // count where it cannot matter.
+  std::int64_t Bound(const std::vector<std::uint8_t>& flagged, const std::vector<std::int32_t>& counting);
 
   struct Spot {
     int x = 0, y = 0;  // top left of the field, in picture pixels
