@@ -143,20 +143,25 @@ FlashReport Patches(std::vector<std::vector<int>> patches, int width = 606, int 
   });
 }
 
-TEST(FlashAnalyser, AnAreaFailsOverMoreThanAQuarterOfOneField) {
+TEST(FlashAnalyser, AnAreaFailsOverMoreThanAQuarterOfOneFieldCountedInPixels) {
   const FlashReport fifth = Patches({{100, 100, 172, 100}});
   EXPECT_FALSE(fifth.light.fails);
   EXPECT_DOUBLE_EQ(fifth.light.share, 172 * 100 / kFieldArea);
   EXPECT_EQ(fifth.light.flashes, 10);
 
+  // Exactly a quarter passes; 27 % fails. The patches' edges cut units of
+  // 0.1 degree, so only their own pixels may count.
+  const FlashReport quarter = Patches({{131, 57, 341, 64}});
+  EXPECT_FALSE(quarter.light.fails);
+  EXPECT_DOUBLE_EQ(quarter.light.share, 0.25);
+  const FlashReport more = Patches({{131, 57, 341, 69}});
+  EXPECT_TRUE(more.light.fails);
+  EXPECT_DOUBLE_EQ(more.light.share, 341 * 69 / kFieldArea);
+
   // 30% of a field in all, but no field holds more than one of the two.
   const FlashReport apart = Patches({{0, 0, 100, 132}, {500, 300, 100, 132}});
   EXPECT_FALSE(apart.light.fails);
   EXPECT_DOUBLE_EQ(apart.light.share, 100 * 132 / kFieldArea);
-
-  const FlashReport corner = Patches({{400, 300, 172, 156}});
-  EXPECT_TRUE(corner.light.fails);
-  EXPECT_DOUBLE_EQ(corner.light.share, 172 * 156 / kFieldArea);
 
   // Frames smaller than the field: the rest of the field does not flash.
   const FlashReport small = Patches({{0, 0, 160, 120}}, 160, 120);
@@ -165,6 +170,32 @@ TEST(FlashAnalyser, AnAreaFailsOverMoreThanAQuarterOfOneField) {
   const FlashReport larger = Patches({{0, 0, 200, 150}}, 200, 150);
   EXPECT_TRUE(larger.light.fails);
   EXPECT_DOUBLE_EQ(larger.light.share, 200 * 150 / kFieldArea);
+}
+
+// A checkerboard of `square` pixels turning over 10 times a second.
+std::uint32_t Board(int x, int y, int f, int square) { return ((x / square + y / square) % 2 == 0) == On(f, 5) ? kWhite : kBlack; }
+
+TEST(FlashAnalyser, FineBalancedPatternsUnderATenthOfADegreeDoNotCount) {
+  // At 341 pixels to 10 degrees, 0.1 degree is 3.41 pixels.
+  std::uint32_t noise = 12345;
+  const FlashReport pixelNoise = Play(341, 256, FlashRules{}, 120, [&](int, int, int) {
+    noise = noise * 1103515245u + 12345u;
+    return (noise >> 16) & 1 ? kWhite : kBlack;
+  });
+  EXPECT_FALSE(pixelNoise.light.fails) << pixelNoise.light.share;
+  for (const int square : {2, 3}) {
+    const FlashReport fine = Play(341, 256, FlashRules{}, 120, [=](int x, int y, int f) { return Board(x, y, f, square); });
+    EXPECT_FALSE(fine.light.fails) << square << " px: " << fine.light.share;
+  }
+  // From 0.1 degree up, a board is flashing light: 4 pixels already.
+  for (const int square : {4, 12}) {
+    const FlashReport coarse = Play(341, 256, FlashRules{}, 120, [=](int x, int y, int f) { return Board(x, y, f, square); });
+    EXPECT_TRUE(coarse.light.fails) << square << " px: " << coarse.light.share;
+    EXPECT_GT(coarse.light.share, 0.5) << square << " px";
+  }
+  // The angle follows the field: a field twice as wide makes 3-pixel squares 0.05 degree.
+  const FlashReport finerStill = Play(341, 256, FlashRules{60, 682, 512}, 120, [](int x, int y, int f) { return Board(x, y, f, 6); });
+  EXPECT_FALSE(finerStill.light.fails) << finerStill.light.share;
 }
 
 TEST(FlashAnalyser, TheWorstSecondIsFoundAndAShortRunIsOneSecond) {
