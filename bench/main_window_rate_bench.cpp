@@ -39,7 +39,7 @@ double TicksPerSecond(QTimer& timer) {
   return ticks * 1000.0 / static_cast<double>(clock.elapsed());
 }
 
-// The main window with the sample session "blue_calm.db" opened through its
+// The main window with the sample session "ember.db" opened through its
 // menu and file dialog, on a player that plays until told otherwise.
 struct PlayingWindow {
   PlayingWindow() {
@@ -53,7 +53,7 @@ struct PlayingWindow {
     QTimer::singleShot(200, &settle, &QEventLoop::quit);
     settle.exec();
     const QString path =
-        QFile::decodeName(QByteArray::fromStdString(kelvane::HostPath("C:\\Kelvane\\Ambrels\\blue_calm.db")));
+        QFile::decodeName(QByteArray::fromStdString(kelvane::HostPath("C:\\Kelvane\\Ambrels\\ember.db")));
     if (!QFile::exists(path)) throw std::runtime_error("no sample session at " + path.toStdString());
     QTimer::singleShot(50, [this, path] { PickInDialog(path); });
     form->menuBar()->findChild<QAction*>("OpenAmbrelMenu")->trigger();
