@@ -18,7 +18,7 @@ double SecondsOf(const FlashReport& r) { return std::max(1.0, static_cast<double
 // One chart: a value a second for each rule, a threshold, and a scale.
 struct Chart {
   QRectF box;
-  double top;       // the value at the top of the box
+  double top;  // the value at the top of the box
   double threshold;
   QString label;
   std::function<QString(double)> text;  // a value on the scale
@@ -30,7 +30,8 @@ void DrawChart(QPainter& p, const Chart& c, const FlashReport& r) {
   const auto x = [&](double s) { return c.box.left() + c.box.width() * s / seconds; };
   const auto y = [&](double v) { return c.box.bottom() - c.box.height() * std::min(v, c.top) / c.top; };
   for (std::size_t s = 0; s < r.seconds.size(); ++s)
-    if (r.seconds[s].Fails(r.mostShare)) p.fillRect(QRectF(x(s), c.box.top(), x(s + 1) - x(s), c.box.height()), kFailing);
+    if (r.seconds[s].Fails(r.mostShare))
+      p.fillRect(QRectF(x(s), c.box.top(), x(s + 1) - x(s), c.box.height()), kFailing);
   p.setPen(QPen(kThreshold, 1, Qt::DashLine));
   p.drawLine(QPointF(c.box.left(), y(c.threshold)), QPointF(c.box.right(), y(c.threshold)));
   for (const auto& [colour, red] : {std::pair{kLight, false}, std::pair{kRed, true}}) {
@@ -60,12 +61,16 @@ void PaintFlashPlot(QPainter& p, const QRectF& box, const FlashReport& r) {
   const double most = 3;
   double peak = most + 1;
   for (const FlashSecond& s : r.seconds) peak = std::max({peak, double(s.light.flashes), double(s.red.flashes)});
-  DrawChart(p, {upper, std::ceil(peak), most, "flashes a second (more than 3 fail)",
-                [](double v) { return QString::number(v); }, [](const FlashMeasure& m) { return double(m.flashes); }}, r);
-  DrawChart(p, {lower, 1.0, r.mostShare,
-                QString("share of the field flashing (more than %1% fails)").arg(std::lround(r.mostShare * 100)),
-                [](double v) { return QString("%1%").arg(std::lround(v * 100)); },
-                [](const FlashMeasure& m) { return m.share; }}, r);
+  DrawChart(p,
+            {upper, std::ceil(peak), most, "flashes a second (more than 3 fail)",
+             [](double v) { return QString::number(v); }, [](const FlashMeasure& m) { return double(m.flashes); }},
+            r);
+  DrawChart(p,
+            {lower, 1.0, r.mostShare,
+             QString("share of the field flashing (more than %1% fails)").arg(std::lround(r.mostShare * 100)),
+             [](double v) { return QString("%1%").arg(std::lround(v * 100)); },
+             [](const FlashMeasure& m) { return m.share; }},
+            r);
   // Seconds along the bottom, about ten marks.
   const double seconds = SecondsOf(r);
   const double step = std::max(1.0, std::pow(10, std::floor(std::log10(seconds / 2))) * (seconds / 2 > 50 ? 5 : 1));

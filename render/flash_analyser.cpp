@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render/flash_field.h"
+#include "render/flash_rule.h"
 #include "render/flash_units.h"
 
 namespace kelvane {
@@ -17,112 +18,6 @@ namespace {
 
 // The last change of a pixel that never changed.
 constexpr std::int32_t kNever = -1000000000;
-
-// More than 3 flashes is more than 6 transitions; a flash is a pair of them.
-constexpr int kMostTransitions = 6;
-// An odd transition is a flash begun, so 7 transitions are 4 flashes: more than 3.
-int Flashes(int transitions) { return (transitions + 1) / 2; }
-
-// What makes a change of a unit's value a transition.
-struct Swing {
-  double threshold;
-  bool strict;         // red must change by more than its threshold, light by at least
-  double darkerBelow;  // light only counts where the darker state is below 0.8
-  bool Enough(double change) const { return strict ? change > threshold : change >= threshold; }
-};
-
-// A unit's value series becomes transitions by hysteresis on turning points.
-// A run goes from the last turning point in one direction, its extreme
-// following the value; moves back from the extreme by less than the
-// threshold are noise and leave the run alone. A move back by the threshold
-// or more turns: the extreme becomes the new turning point and a run in the
-// other direction begins. A run is one transition however far it goes,
-// counted at the first frame where its extent from the turning point reaches
-// the threshold and (for light) the darker of its two ends is below 0.8, so
-// a fall from white counts when it gets below 0.8, not before.
-struct UnitSwing {
-  double turn = 0;
-  double extreme = 0;
-  int direction = 0;  // 0 until the value first changes
-  bool counted = false;
-};
-
-bool Step(UnitSwing& s, double value, const Swing& swing) {
-  if (s.direction == 0) {
-    if (value == s.turn) return false;
-    s.direction = value > s.turn ? 1 : -1;
-    s.extreme = value;
-  } else if ((value - s.extreme) * s.direction >= 0) {
-    s.extreme = value;
-  } else if (swing.Enough(std::abs(value - s.extreme))) {
-    s.turn = s.extreme;
-    s.extreme = value;
-    s.direction = -s.direction;
-    s.counted = false;
-  }
-  if (s.counted) return false;
-  s.counted = swing.Enough(std::abs(s.extreme - s.turn)) && std::min(s.turn, s.extreme) < swing.darkerBelow;
-  return s.counted;
-}
-
-// One rule's light value of a pixel (luminance or red) and how it is judged.
-struct Channel {
-  std::int32_t PixelLight::*field;
-  double scale;
-  Swing swing;
-  std::int32_t tolerance;  // changes of two neighbours closer than this are one change
-};
-
-
-// A unit's change from the last frame, with its 3 x 3 neighbours: how far
-// it cancels out, and how fine its pattern is.
-struct ChangeStats {
-  std::int64_t sum = 0, magnitude = 0;  // of the changes, and of their sizes
-  int differing = 0, active = 0;        // neighbour pairs changing differently, pairs where anything changes
-  void Add(const ChangeStats& o) {
-    sum += o.sum, magnitude += o.magnitude, differing += o.differing, active += o.active;
-  }
-};
-
-// A window's share and the transitions of its unit that flashes most.
-struct Window {
-  double share = 0;
-  int transitions = 0;
-  bool Worse(const Window& o) const { return share > o.share || (share == o.share && transitions > o.transitions); }
-};
-
-// One rule's judgement of every unit, and its worst windows.
-struct RuleTrack {
-  Channel channel;
-  std::vector<std::int64_t> sums;  // per unit, of the pixels' values
-  std::vector<double> perValue;    // per unit, what a sum is worth as a mean
-  std::vector<UnitSwing> swings;
-  std::vector<int> counts;                 // transitions in the current window
-  std::vector<std::vector<int>> ring;      // per frame of the window, the units that made a transition
-  std::vector<std::uint8_t> flagged;       // counts above kMostTransitions
-  int flaggedCount = 0;
-  std::vector<int> statsFrame;             // the frame each unit's stats are of
-  std::vector<ChangeStats> stats;          // (sum and magnitude kept up by TakePixels, pairs on demand)
-  std::vector<std::uint8_t> pairsCounted;
-  Window worst;
-  double worstStart = 0;
-  std::vector<Window> seconds;
-
-  RuleTrack(Channel c, const UnitGrid& grid, int window)
-      : channel(std::move(c)), sums(static_cast<std::size_t>(grid.Count())), perValue(sums.size()), swings(sums.size()), counts(sums.size()), ring(static_cast<std::size_t>(window)),
-        flagged(sums.size()), statsFrame(sums.size(), -1), stats(sums.size()), pairsCounted(sums.size()) {
-    for (int u = 0; u < grid.Count(); ++u) perValue[static_cast<std::size_t>(u)] = 1.0 / grid.Area(u) / channel.scale;
-  }
-
-  // This frame's stats of a unit, zero until it changes.
-  ChangeStats& FrameStats(int unit, int frame) {
-    const auto u = static_cast<std::size_t>(unit);
-    if (statsFrame[u] != frame) statsFrame[u] = frame, stats[u] = {}, pairsCounted[u] = 0;
-    return stats[u];
-  }
-
-  double Mean(int unit) const { return static_cast<double>(sums[static_cast<std::size_t>(unit)]) * perValue[static_cast<std::size_t>(unit)]; }
-};
 
 void CheckRules(int width, int height, const FlashRules& r) {
   if (width < 1 || height < 1 || !(r.fps >= 1) || r.fieldWidth < 1 || r.fieldHeight < 1)
@@ -146,11 +41,11 @@ struct FlashAnalyser::State {
   FlashField field;
   RuleTrack lightRule;
   RuleTrack redRule;
-  std::vector<std::uint32_t> now, before;  // this frame and the last
-  std::vector<std::int32_t> lastChange;   // per pixel, the last frame it changed in, -1 for never
-  std::vector<PixelLight> light;          // per pixel, its light now
-  std::vector<PixelLight> change;         // per pixel, its change in the frame of lastChange
-  std::vector<int> changedUnits;          // this frame's
+  std::vector<std::uint32_t> pixels;     // the last frame
+  std::vector<std::int32_t> lastChange;  // per pixel, the last frame it changed in
+  std::vector<PixelLight> light;         // per pixel, its light now
+  std::vector<PixelLight> change;        // per pixel, its change in the frame of lastChange
+  std::vector<int> changedUnits;         // this frame's
   struct UnitChange {
     std::int64_t sum[2] = {0, 0}, size[2] = {0, 0};  // luminance, red
     std::int32_t counting = 0;
@@ -166,15 +61,13 @@ struct FlashAnalyser::State {
         window(std::max(1, static_cast<int>(std::lround(r.fps)))),
         grid(width, height, r.fieldWidth / 100.0),
         field(grid, r.fieldWidth, r.fieldHeight),
-        lightRule(Channel{&PixelLight::luminance, kLightScale, {0.1, false, 0.8}, 1 << 16},
-              grid, window),
+        lightRule(Channel{&PixelLight::luminance, kLightScale, {0.1, false, 0.8}, 1 << 16}, grid, window),
         redRule(Channel{&PixelLight::red, kRedScale, {20, true, std::numeric_limits<double>::infinity()}, 1 << 16},
-            grid, window),
-        now(static_cast<std::size_t>(width) * height),
-        before(now.size()),
-        lastChange(now.size(), kNever),
-        light(now.size(), PixelLight{0, 0}),
-        change(now.size(), PixelLight{0, 0}),
+                grid, window),
+        pixels(static_cast<std::size_t>(width) * height),
+        lastChange(pixels.size(), kNever),
+        light(pixels.size(), PixelLight{0, 0}),
+        change(pixels.size(), PixelLight{0, 0}),
         counting(static_cast<std::size_t>(grid.Count())),
         rowChanges(static_cast<std::size_t>(grid.Cols())) {}
 
@@ -189,7 +82,6 @@ struct FlashAnalyser::State {
 // Copies the frame in, and for every pixel that changed, its new values and
 // their change; each unit's sums, and the sum and size of its changes.
 void FlashAnalyser::State::TakePixels(const Frame& frame) {
-  now.swap(before);
   const int w = grid.width, cols = grid.Cols();
   // The first frame changes every pixel (no pixel value is 0), but only
   // later ones are changes a field can count. A pixel counts from its change
@@ -201,16 +93,18 @@ void FlashAnalyser::State::TakePixels(const Frame& frame) {
     for (int y = grid.yEdges[static_cast<std::size_t>(row)]; y < grid.yEdges[static_cast<std::size_t>(row) + 1]; ++y) {
       const std::uint32_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.stride;
       const std::size_t rowStart = static_cast<std::size_t>(y) * w;
-      std::copy(in, in + w, now.begin() + static_cast<std::ptrdiff_t>(rowStart));
-      const std::uint32_t* was = &before[rowStart];
+      std::uint32_t* was = &pixels[rowStart];
       PixelLight* kept = &light[rowStart];
       std::int32_t* changed = &lastChange[rowStart];
       for (int x = 0; x < w; ++x) {
         if (in[x] == was[x]) {
-          if (changed[x] == leaving) --rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
+          if (changed[x] == leaving)
+            --rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
           continue;
         }
-        if (changed[x] <= leaving && stamp != kNever) ++rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
+        if (changed[x] <= leaving && stamp != kNever)
+          ++rowChanges[static_cast<std::size_t>(grid.colOf[static_cast<std::size_t>(x)])].counting;
+        was[x] = in[x];
         const PixelLight to = MeasurePixel(in[x]);
         const PixelLight d{to.luminance - kept[x].luminance, to.red - kept[x].red};
         kept[x] = to;
@@ -251,8 +145,7 @@ void FlashAnalyser::State::CountPairs(const Channel& c, int unit, ChangeStats& s
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const std::size_t p = static_cast<std::size_t>(y0 + y) * grid.width + x0 + x;
-      pairChanges[static_cast<std::size_t>(y * w + x)] =
-          lastChange[p] == frames ? change[p].*c.field : 0;
+      pairChanges[static_cast<std::size_t>(y * w + x)] = lastChange[p] == frames ? change[p].*c.field : 0;
     }
   const auto pair = [&](std::int32_t a, std::int32_t b) {
     if (std::abs(a) <= c.tolerance && std::abs(b) <= c.tolerance) return;
@@ -322,7 +215,8 @@ void FlashAnalyser::State::Advance(RuleTrack& t) {
 int FlashAnalyser::State::MostTransitions(const RuleTrack& t, const FlashField::Span& span) const {
   int most = 0;
   for (int r = span.row0; r <= span.row1; ++r)
-    for (int c = span.col0; c <= span.col1; ++c) most = std::max(most, t.counts[static_cast<std::size_t>(r * grid.Cols() + c)]);
+    for (int c = span.col0; c <= span.col1; ++c)
+      most = std::max(most, t.counts[static_cast<std::size_t>(r * grid.Cols() + c)]);
   return most;
 }
 
@@ -386,7 +280,8 @@ void FlashAnalyser::AddFrame(const Frame& frame) {
 
 FlashReport FlashAnalyser::Report() const {
   const State& s = *state_;
-  FlashReport report{Result(s.lightRule), Result(s.redRule), s.frames, s.rules.fps, s.rules.fieldWidth, s.rules.fieldHeight, {}, {}};
+  FlashReport report{Result(s.lightRule), Result(s.redRule),   s.frames, s.rules.fps,
+                     s.rules.fieldWidth,  s.rules.fieldHeight, {},       {}};
   for (std::size_t i = 0; i < s.lightRule.seconds.size(); ++i)
     report.seconds.push_back({static_cast<double>(i * s.window) / s.rules.fps, Measure(s.lightRule.seconds[i]),
                               Measure(i < s.redRule.seconds.size() ? s.redRule.seconds[i] : Window{})});

@@ -71,14 +71,16 @@ std::vector<PulseStart> PulseStarts(const OpenedSession& opened) {
     const std::size_t needed = (path.size() + stride - 1) / stride;
     const std::size_t count = std::min<std::size_t>(needed, kMostStarts);
     for (std::size_t i = 0; i < count; ++i) {
-      const PulseState& p = path[count == needed ? i * stride : i * (path.size() - 1) / std::max<std::size_t>(1, count - 1)];
+      const PulseState& p =
+          path[count == needed ? i * stride : i * (path.size() - 1) / std::max<std::size_t>(1, count - 1)];
       starts.push_back({p.counter, p.rising, p.counter, SessionTimers::kPulseSeconds});
     }
   }
   return starts;
 }
 
-std::vector<ShowingWay> Ways(const std::vector<double>& rates, const std::vector<PulseStart>& starts, bool spreadTicks) {
+std::vector<ShowingWay> Ways(const std::vector<double>& rates, const std::vector<PulseStart>& starts,
+                             bool spreadTicks) {
   std::vector<ShowingWay> ways;
   for (double rate : rates)
     for (PulseStart start : starts) {
@@ -168,9 +170,11 @@ class Runner {
     FlashAnalyser analyser(std::max(1, shown_.right - shown_.left), std::max(1, shown_.bottom - shown_.top), rules);
     const std::vector<std::uint32_t> black(1, 0xFF000000u);
     for (Frame f; pictures.Next(f); ++frames) {
-      if (shown_.right <= shown_.left || shown_.bottom <= shown_.top) f = {black.data(), 1, 1, 1};
-      else f = {f.pixels + static_cast<std::ptrdiff_t>(shown_.top) * f.stride + shown_.left, shown_.right - shown_.left,
-                shown_.bottom - shown_.top, f.stride};
+      if (shown_.right <= shown_.left || shown_.bottom <= shown_.top)
+        f = {black.data(), 1, 1, 1};
+      else
+        f = {f.pixels + static_cast<std::ptrdiff_t>(shown_.top) * f.stride + shown_.left, shown_.right - shown_.left,
+             shown_.bottom - shown_.top, f.stride};
       analyser.AddFrame(f);
     }
     return analyser.Report();
@@ -186,8 +190,8 @@ class Runner {
 
 Rect ShownPart(const OpenedSession& opened, const ShownWindow& window) {
   const Rect& crop = opened.crop;
-  const Rect shown{std::max(crop.left, 0), std::max(crop.top, 0), std::min(crop.right, window.width - window.panelWidth),
-                   std::min(crop.bottom, window.height)};
+  const Rect shown{std::max(crop.left, 0), std::max(crop.top, 0),
+                   std::min(crop.right, window.width - window.panelWidth), std::min(crop.bottom, window.height)};
   if (shown.right <= shown.left || shown.bottom <= shown.top) return {};
   return {shown.left - crop.left, shown.top - crop.top, shown.right - crop.left, shown.bottom - crop.top};
 }
@@ -209,9 +213,10 @@ FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& op
   const bool closer = !options.tickRate;
   std::vector<FlashReport> reports = runner.Play(ways, 0, closer ? 0.7 : 1.0);
   if (closer) {
-    const auto worst = static_cast<std::size_t>(
-        std::max_element(reports.begin(), reports.end(), [](const auto& a, const auto& b) { return Worst(a) < Worst(b); }) -
-        reports.begin());
+    const auto worst =
+        static_cast<std::size_t>(std::max_element(reports.begin(), reports.end(),
+                                                  [](const auto& a, const auto& b) { return Worst(a) < Worst(b); }) -
+                                 reports.begin());
     const double worstRate = ways[worst].tickRate;
     std::vector<double> rates;
     for (double d : kCloser)

@@ -36,9 +36,9 @@ struct FlashCheckOptions {
   int fieldWidth = 341;  // a 10-degree field of view on a 1024 x 768 screen
   int fieldHeight = 256;
   ShownWindow window;
-  std::optional<double> tickRate;    // one rate only
-  std::optional<PulseStart> pulse;   // one opening moment only
-  int threads = 0;                   // 0: one a core
+  std::optional<double> tickRate;   // one rate only
+  std::optional<PulseStart> pulse;  // one opening moment only
+  int threads = 0;                  // 0: one a core
 };
 
 // A share above this fails a session: the threshold less the margin.

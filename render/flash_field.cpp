@@ -37,7 +37,8 @@ std::int64_t FlashField::Bound(const std::vector<std::uint8_t>& flagged, const s
     for (int col = 0; col < cols; ++col) {
       const int u = row * cols + col;
       rowSum += flagged[static_cast<std::size_t>(u)] ? counting[static_cast<std::size_t>(u)] : 0;
-      unitSums_[static_cast<std::size_t>((row + 1) * stride + col + 1)] = unitSums_[static_cast<std::size_t>(row * stride + col + 1)] + rowSum;
+      unitSums_[static_cast<std::size_t>((row + 1) * stride + col + 1)] =
+          unitSums_[static_cast<std::size_t>(row * stride + col + 1)] + rowSum;
     }
   }
   std::int64_t best = 0;
@@ -56,7 +57,8 @@ FlashField::Spot FlashField::Best(const std::vector<std::uint8_t>& flagged, cons
                                   int since) {
   const int w = grid_.width, h = grid_.height, stride = w + 1;
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* units = &flagged[static_cast<std::size_t>(grid_.rowOf[static_cast<std::size_t>(y)]) * grid_.Cols()];
+    const std::uint8_t* units =
+        &flagged[static_cast<std::size_t>(grid_.rowOf[static_cast<std::size_t>(y)]) * grid_.Cols()];
     const std::int32_t* changed = &lastChange[static_cast<std::size_t>(y) * w];
     std::int32_t* above = &pixelSums_[static_cast<std::size_t>(y) * stride];
     std::int32_t* here = above + stride;

@@ -111,18 +111,20 @@ std::string FlashReportJson(const FlashReport& r, const std::string& name) {
                Number(r.seconds[last].start + SecondLength(r)) + "]";
   });
   return "{\"session\":" + JsonString(name) + ",\"passes\":" + (r.Passes() ? "true" : "false") +
-         ",\"frames\":" + std::to_string(r.frames) + ",\"fps\":" + Number(r.fps) + ",\"seconds\":" + Number(Seconds(r)) +
-         ",\"fieldWidth\":" + std::to_string(r.fieldWidth) + ",\"fieldHeight\":" + std::to_string(r.fieldHeight) +
-         ",\"mostShare\":" + Number(r.mostShare) +
-         ",\"light\":" + JsonRule(r.light) + ",\"red\":" + JsonRule(r.red) + ",\"worstCase\":" + JsonString(r.worstCase) +
-         ",\"failingSeconds\":" + std::to_string(r.FailingSeconds()) + ",\"failing\":[" + failing + "]}";
+         ",\"frames\":" + std::to_string(r.frames) + ",\"fps\":" + Number(r.fps) +
+         ",\"seconds\":" + Number(Seconds(r)) + ",\"fieldWidth\":" + std::to_string(r.fieldWidth) +
+         ",\"fieldHeight\":" + std::to_string(r.fieldHeight) + ",\"mostShare\":" + Number(r.mostShare) +
+         ",\"light\":" + JsonRule(r.light) + ",\"red\":" + JsonRule(r.red) +
+         ",\"worstCase\":" + JsonString(r.worstCase) + ",\"failingSeconds\":" + std::to_string(r.FailingSeconds()) +
+         ",\"failing\":[" + failing + "]}";
 }
 
 std::string FlashReportCsv(const FlashReport& r) {
   std::string csv = "time,general_flashes,general_share,red_flashes,red_share,verdict\n";
   for (const FlashSecond& s : r.seconds)
     csv += Fixed(s.start, 1) + "," + std::to_string(s.light.flashes) + "," + Fixed(s.light.share, 4) + "," +
-           std::to_string(s.red.flashes) + "," + Fixed(s.red.share, 4) + "," + (s.Fails(r.mostShare) ? "FAIL" : "pass") + "\n";
+           std::to_string(s.red.flashes) + "," + Fixed(s.red.share, 4) + "," +
+           (s.Fails(r.mostShare) ? "FAIL" : "pass") + "\n";
   return csv;
 }
 

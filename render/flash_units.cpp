@@ -38,8 +38,13 @@ LightTables MakeLightTables() {
 const LightTables kLightTables = MakeLightTables();
 
 UnitGrid::UnitGrid(int w, int h, double unit)
-    : width(w), height(h), unitPixels(unit), xEdges(Edges(w, unit)), yEdges(Edges(h, unit)),
-      colOf(UnitOfPixel(xEdges)), rowOf(UnitOfPixel(yEdges)) {
+    : width(w),
+      height(h),
+      unitPixels(unit),
+      xEdges(Edges(w, unit)),
+      yEdges(Edges(h, unit)),
+      colOf(UnitOfPixel(xEdges)),
+      rowOf(UnitOfPixel(yEdges)) {
   area.resize(static_cast<std::size_t>(Count()));
   for (int row = 0; row < Rows(); ++row)
     for (int col = 0; col < Cols(); ++col)

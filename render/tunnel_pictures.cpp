@@ -42,7 +42,8 @@ TunnelPictures::TunnelPictures(const OpenedSession& opened, const ShowingWay& wa
       tunnelEnd_(opened.tunnelSeconds * kSampleRate),
       picture_(opened.picture),
       lastSlotPixel_(ToPixel(opened.state.ColorRing()[kRingSlots - 1])) {
-  if (!(way.tickRate > 0 && way.tickRate <= kSampleRate)) throw std::invalid_argument("The tick rate must be 1 to 44100 a second");
+  if (!(way.tickRate > 0 && way.tickRate <= kSampleRate))
+    throw std::invalid_argument("The tick rate must be 1 to 44100 a second");
   if (fps < 1) throw std::invalid_argument("The frame rate must be at least 1");
   pulse_.pulseCounter = way.pulse.counter;
   pulse_.pulseRising = way.pulse.rising ? 1 : 0;
@@ -65,7 +66,8 @@ const TunnelPictures::Outline& TunnelPictures::OutlineOf(std::int32_t divisor) {
   SessionState s = opened_.state;
   s.pulseDivisor = divisor;
   auto ring = s.ColorRing();
-  for (int k = 1; k < kRingSlots; ++k) ring[static_cast<std::size_t>(s.pulsePhase == 1 ? kRingSlots - k : k - 1)] = SquareCode(k);
+  for (int k = 1; k < kRingSlots; ++k)
+    ring[static_cast<std::size_t>(s.pulsePhase == 1 ? kRingSlots - k : k - 1)] = SquareCode(k);
   const Rect& crop = opened_.crop;
   if (!scratch_) scratch_ = std::make_unique<BufferSurface>(crop.right, crop.bottom);
   BufferSurface& surface = *scratch_;

@@ -60,7 +60,7 @@ class TunnelPictures {
   SessionState pulse_;    // runs Timer3Timer
   SessionState colours_;  // runs the ring's colour choice
   SessionTimers timers_;
-  double tunnelEnd_;      // samples
+  double tunnelEnd_;  // samples
   std::vector<std::uint32_t> picture_;
   // Pixel values of the colours entering ring slot 0: entry i is tick
   // i - kStreamBefore; ticks up to 0 are the ring's colours at the Open.

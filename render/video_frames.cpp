@@ -64,12 +64,13 @@ struct VideoFrames::Decoder {
 
   void Convert() {
     const auto format = static_cast<AVPixelFormat>(frame->format);
-    scaler.reset(sws_getCachedContext(scaler.release(), frame->width, frame->height, format, codec->width, codec->height,
-                                      AV_PIX_FMT_RGB32, SWS_POINT | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND, nullptr,
-                                      nullptr, nullptr));
+    scaler.reset(sws_getCachedContext(scaler.release(), frame->width, frame->height, format, codec->width,
+                                      codec->height, AV_PIX_FMT_RGB32,
+                                      SWS_POINT | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
     if (!scaler) throw std::runtime_error("Cannot read " + path + " as a video: its pictures cannot be converted");
-    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(frame->colorspace), frame->color_range == AVCOL_RANGE_JPEG,
-                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(frame->colorspace),
+                             frame->color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
+                             1 << 16);
     std::uint8_t* out[1] = {reinterpret_cast<std::uint8_t*>(pixels.data())};
     const int outStride[1] = {4 * codec->width};
     sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, out, outStride);
@@ -93,7 +94,8 @@ VideoFrames::VideoFrames(const std::string& path) : decoder_(std::make_unique<De
   Check(avcodec_parameters_to_context(d.codec.get(), stream.codecpar), path, "its decoder");
   d.codec->pkt_timebase = stream.time_base;
   Check(avcodec_open2(d.codec.get(), codec, nullptr), path, "its decoder");
-  if (d.codec->width < 1 || d.codec->height < 1) throw std::runtime_error("Cannot read " + path + " as a video: no picture size");
+  if (d.codec->width < 1 || d.codec->height < 1)
+    throw std::runtime_error("Cannot read " + path + " as a video: no picture size");
   d.fps = av_q2d(stream.avg_frame_rate.num > 0 ? stream.avg_frame_rate : stream.r_frame_rate);
   if (!(d.fps > 0)) throw std::runtime_error("Cannot read " + path + " as a video: no frame rate");
   d.pixels.resize(static_cast<std::size_t>(d.codec->width) * d.codec->height);

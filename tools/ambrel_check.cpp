@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "qt/flash_plot.h"
 #include "render/flash_analyser.h"
 #include "render/flash_check.h"
 #include "render/flash_report.h"
 #include "render/video_frames.h"
-#include "qt/flash_plot.h"
 #include "toolkit/text.h"
 #include "tools/progress_bar.h"
 
@@ -33,7 +33,8 @@ FlashReport CheckSession(const AmbrelCommand& c) {
 FlashReport CheckVideo(const AmbrelCommand& c) {
   VideoFrames video(c.files[0]);
   FlashRules rules{video.Fps(), c.check.fieldWidth, c.check.fieldHeight};
-  if (!c.fieldGiven) rules.fieldWidth = std::max(1, video.Width() / 3), rules.fieldHeight = std::max(1, video.Height() / 3);
+  if (!c.fieldGiven)
+    rules.fieldWidth = std::max(1, video.Width() / 3), rules.fieldHeight = std::max(1, video.Height() / 3);
   FlashAnalyser analyser(video.Width(), video.Height(), rules);
   const double most = c.render.seconds ? *c.render.seconds * video.Fps() : 1e18;
   Frame frame;
@@ -62,7 +63,8 @@ void WritePlot(const std::string& path, const FlashReport& report, const std::st
   char program[] = "ambrel";
   char* argv[] = {program, nullptr};
   QGuiApplication application(argc, argv);
-  if (!FlashPlotImage(report, name).save(QString::fromStdString(path), "PNG")) throw std::runtime_error("Cannot write " + path);
+  if (!FlashPlotImage(report, name).save(QString::fromStdString(path), "PNG"))
+    throw std::runtime_error("Cannot write " + path);
 }
 
 }  // namespace

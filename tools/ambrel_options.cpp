@@ -17,7 +17,8 @@ const std::map<std::string, CommandShape>& Commands() {
   static const std::map<std::string, CommandShape> commands = {
       {"create", {2, {}}},
       {"show", {1, {}}},
-      {"check", {1, {"--seconds", "--tick-rate", "--pulse", "--fps", "--field", "--window", "--json", "--csv", "--plot"}}},
+      {"check",
+       {1, {"--seconds", "--tick-rate", "--pulse", "--fps", "--field", "--window", "--json", "--csv", "--plot"}}},
       {"render", {2, {"--cycles", "--seconds", "--tick-rate", "--pulse", "--fps"}}},
   };
   return commands;
@@ -47,11 +48,13 @@ std::pair<int, int> Size(const std::string& option, const std::string& text) {
 
 // COUNTER,up or COUNTER,down, and the milliseconds to its next tick: 150,up,20
 PulseStart Pulse(const std::string& text) {
-  const std::string usage = "--pulse takes the pulse's counter, up or down, and the milliseconds to its next tick "
-                            "(1 to 50, 50 if left out), such as 150,up or 150,down,20";
+  const std::string usage =
+      "--pulse takes the pulse's counter, up or down, and the milliseconds to its next tick "
+      "(1 to 50, 50 if left out), such as 150,up or 150,down,20";
   const auto first = text.find(','), second = text.find(',', first == std::string::npos ? first : first + 1);
   if (first == std::string::npos) throw UsageError(usage);
-  const std::string direction = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+  const std::string direction =
+      text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
   if (direction != "up" && direction != "down") throw UsageError(usage);
   PulseStart pulse;
   pulse.counter = Whole("--pulse", text.substr(0, first), -2147483647, 2147483647);
@@ -111,8 +114,8 @@ AmbrelCommand ParseAmbrelCommand(const std::vector<std::string>& args) {
     Apply(c, word, args[++i]);
   }
   if (c.files.size() != shape->second.files)
-    throw UsageError(c.name + " takes " + std::to_string(shape->second.files) + (shape->second.files == 1 ? " file" : " files") +
-                     ", not " + std::to_string(c.files.size()));
+    throw UsageError(c.name + " takes " + std::to_string(shape->second.files) +
+                     (shape->second.files == 1 ? " file" : " files") + ", not " + std::to_string(c.files.size()));
   // Pictures of nothing, or sound of nothing: refused before anything is written.
   if (c.render.seconds && *c.render.seconds * c.render.fps < 1)
     throw UsageError("--seconds " + std::to_string(*c.render.seconds) + " is shorter than one picture");
