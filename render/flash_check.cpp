@@ -21,7 +21,7 @@ namespace {
 // about every 8.1 ticks, which beats worst near 245 and 735 ticks a second.
 constexpr double kRates[] = {30, 60, 120, 180, 245, 320, 490, 735, 1000};
 // Around the worst of those, these apart.
-constexpr double kCloser[] = {-30, -15, 15, 30};
+constexpr double kCloser[] = {-20, 20};
 constexpr double kLowestRate = 30, kHighestRate = 1000;
 constexpr int kStepsASecond = 20;  // pulse ticks
 // A slow pulse's orbit can take hours; beyond these many starts the session
