@@ -203,6 +203,9 @@ void FlashAnalyser::State::Advance(RuleTrack& t) {
     }
   slot.clear();
   for (int u : changedUnits) {
+    // A unit whose value stands still makes no transition (its light may
+    // change where its red does not, or the other way round).
+    if (t.FrameStats(u, frames).magnitude == 0) continue;
     if (!Step(t.swings[static_cast<std::size_t>(u)], t.Mean(u), t.channel.swing) || Exempt(t, u)) continue;
     slot.push_back(u);
     if (++t.counts[static_cast<std::size_t>(u)] == kMostTransitions + 1) {

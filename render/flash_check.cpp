@@ -20,6 +20,8 @@ namespace {
 // colours alias against 60 pictures a second: the drift colours repeat
 // about every 8.1 ticks, which beats worst near 245 and 735 ticks a second.
 constexpr double kRates[] = {30, 60, 120, 180, 245, 320, 490, 735, 1000};
+// Each rate is first played for these seconds.
+constexpr double kScreenSeconds = 6;
 // Around the worst of those, these apart.
 constexpr double kCloser[] = {-20, 20};
 constexpr double kLowestRate = 30, kHighestRate = 1000;
@@ -114,6 +116,7 @@ FlashReport Combine(const std::vector<FlashReport>& reports, const std::vector<S
     if (Worse(r.light, all.light)) all.light = r.light;
     if (Worse(r.red, all.red)) all.red = r.red;
     if (Worst(r) > Worst(reports[worst])) worst = i;
+    all.frames = std::max(all.frames, r.frames);
     all.seconds.resize(std::max(all.seconds.size(), r.seconds.size()));
     for (std::size_t s = 0; s < r.seconds.size(); ++s) {
       all.seconds[s].start = r.seconds[s].start;
@@ -131,7 +134,9 @@ class Runner {
       : opened_(opened), options_(options), progress_(std::move(progress)), shown_(ShownPart(opened, options.window)) {}
 
   // Every way's report, the ways shared out among the cores.
-  std::vector<FlashReport> Play(const std::vector<ShowingWay>& ways, double doneBefore, double share) {
+  // At most `seconds` of each when given.
+  std::vector<FlashReport> Play(const std::vector<ShowingWay>& ways, double doneBefore, double share,
+                                std::optional<double> seconds = {}) {
     std::vector<FlashReport> reports(ways.size());
     std::atomic<std::size_t> next{0};
     std::atomic<long long> frames{0};
@@ -140,7 +145,7 @@ class Runner {
     const auto work = [&] {
       for (std::size_t i; (i = next++) < ways.size();) {
         try {
-          reports[i] = PlayOne(ways[i], frames);
+          reports[i] = PlayOne(ways[i], seconds, frames);
         } catch (...) {
           errors[i] = std::current_exception();
         }
@@ -152,7 +157,8 @@ class Runner {
     const auto workers = static_cast<unsigned>(std::min<std::size_t>(cores, ways.size()));
     std::vector<std::thread> threads;
     for (unsigned c = 0; c < workers; ++c) threads.emplace_back(work);
-    const double total = static_cast<double>(ways.size()) * std::max(1.0, opened_.seconds * options_.fps);
+    const double total =
+        static_cast<double>(ways.size()) * std::max(1.0, std::min(opened_.seconds, seconds.value_or(1e18)) * options_.fps);
     while (progress_ && finished.load() < workers) {
       progress_(doneBefore + share * std::min(1.0, static_cast<double>(frames.load()) / total));
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -164,12 +170,14 @@ class Runner {
   }
 
  private:
-  FlashReport PlayOne(const ShowingWay& way, std::atomic<long long>& frames) const {
+  FlashReport PlayOne(const ShowingWay& way, std::optional<double> seconds, std::atomic<long long>& frames) const {
     TunnelPictures pictures(opened_, way, options_.fps);
     FlashRules rules{static_cast<double>(options_.fps), options_.fieldWidth, options_.fieldHeight};
     FlashAnalyser analyser(std::max(1, shown_.right - shown_.left), std::max(1, shown_.bottom - shown_.top), rules);
     const std::vector<std::uint32_t> black(1, 0xFF000000u);
-    for (Frame f; pictures.Next(f); ++frames) {
+    const double most = seconds ? *seconds * options_.fps : 1e18;
+    Frame f;
+    for (int n = 0; n < most && pictures.Next(f); ++n, ++frames) {
       if (shown_.right <= shown_.left || shown_.bottom <= shown_.top)
         f = {black.data(), 1, 1, 1};
       else
@@ -209,29 +217,34 @@ std::vector<ShowingWay> WaysToShow(const OpenedSession& opened, const FlashCheck
 FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& options,
                         const std::function<void(double)>& progress) {
   Runner runner(opened, options, progress);
+  const bool everyRate = !options.tickRate;
   std::vector<ShowingWay> ways = WaysToShow(opened, options);
-  const bool closer = !options.tickRate;
-  std::vector<FlashReport> reports = runner.Play(ways, 0, closer ? 0.7 : 1.0);
-  if (closer) {
-    const auto worst =
-        static_cast<std::size_t>(std::max_element(reports.begin(), reports.end(),
-                                                  [](const auto& a, const auto& b) { return Worst(a) < Worst(b); }) -
-                                 reports.begin());
-    const double worstRate = ways[worst].tickRate;
-    std::vector<double> rates;
+  // Every rate, from the first pulse start, over the first seconds alone:
+  // how the colours beat against the pictures shows in any few seconds.
+  std::vector<FlashReport> reports =
+      runner.Play(ways, 0, everyRate ? 0.3 : 1.0, everyRate ? std::optional(kScreenSeconds) : std::nullopt);
+  if (everyRate) {
+    std::vector<std::size_t> order(ways.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return Worst(reports[a]) > Worst(reports[b]); });
+    const double worstRate = ways[order[0]].tickRate;
+    // The whole session at the two worst rates, either side of the worst,
+    // and at the worst from every other pulse start.
+    std::vector<double> rates{worstRate};
+    if (order.size() > 1) rates.push_back(ways[order[1]].tickRate);
     for (double d : kCloser)
       if (const double r = worstRate + d; r >= kLowestRate && r <= kHighestRate) rates.push_back(r);
     const std::vector<PulseStart> starts = StartsOf(opened, options);
     std::vector<ShowingWay> more = Ways(rates, {starts.front()}, !options.pulse);
     const std::vector<ShowingWay> otherStarts = Ways({worstRate}, {starts.begin() + 1, starts.end()}, !options.pulse);
     more.insert(more.end(), otherStarts.begin(), otherStarts.end());
-    const std::vector<FlashReport> moreReports = runner.Play(more, 0.7, 0.3);
+    const std::vector<FlashReport> moreReports = runner.Play(more, 0.3, 0.7);
     ways.insert(ways.end(), more.begin(), more.end());
     reports.insert(reports.end(), moreReports.begin(), moreReports.end());
   }
   if (progress) progress(1.0);
   FlashReport report = Combine(reports, ways);
-  if (closer) report.mostShare = kMostFlashingShare - kSessionMargin;
+  if (everyRate) report.mostShare = kMostFlashingShare - kSessionMargin;
   report.light.fails = report.light.share > report.mostShare;
   report.red.fails = report.red.share > report.mostShare;
   return {report, static_cast<int>(ways.size())};
