@@ -10,6 +10,24 @@
 namespace kelvane {
 namespace {
 
+// "Row 2: notes 1 to 13 ('', '', ...) are no numbers in the file; the editor reads them as 0".
+std::string UnreadNotesText(int rowNumber, const std::vector<int>& notes, const std::vector<std::string>& texts) {
+  const bool run = notes.back() - notes.front() + 1 == static_cast<int>(notes.size());
+  std::string which;
+  if (notes.size() == 1) {
+    which = "note " + std::to_string(notes[0]) + " (" + texts[0] + ") is no number";
+  } else if (run && notes.size() > 3) {
+    which = "notes " + std::to_string(notes.front()) + " to " + std::to_string(notes.back()) + " are no numbers";
+  } else {
+    which = "notes";
+    for (std::size_t i = 0; i < notes.size(); ++i)
+      which += (i == 0 ? " " : i + 1 == notes.size() ? " and " : ", ") + std::to_string(notes[i]) + " (" + texts[i] + ")";
+    which += " are no numbers";
+  }
+  return "Row " + std::to_string(rowNumber) + ": " + which + " in the file; the editor reads " +
+         (notes.size() == 1 ? "it" : "them") + " as 0";
+}
+
 class TextReader {
  public:
   TextReader(Table& table, int codePage) : table_(table), codePage_(codePage) {}
@@ -23,32 +41,35 @@ class TextReader {
 };
 
 // A pair that is no number would end Kelvane's load; here it reads as 0 and
-// the user is told, so the row is neither lost nor silently changed.
+// the user is told, in one line for the row, so the row is neither lost nor
+// silently changed.
 NoteRow ReadRow(const std::string& item, int rowNumber, int codePage, std::vector<Problem>& problems) {
   NoteRow row;
   row.label = TrimmedLabel(QString::fromStdU16String(DecodeCodePage(Copy(item, 1, kRowLabelLength), codePage)).toStdString());
   const std::string notes = Copy(item, kRowLabelLength + 1, 2 * kEditorNotesPerRow);
+  std::vector<int> bad;
+  std::vector<std::string> texts;
   for (int j = 0; j < kEditorNotesPerRow; ++j) {
     const std::string pair = Copy(notes, 2 * j + 1, 2);
     try {
       row.codes[static_cast<std::size_t>(j)] = StrToInt(pair);
     } catch (const ConversionError&) {
-      problems.push_back({"Item" + std::to_string(rowNumber),
-                          "Row " + std::to_string(rowNumber) + ", note " + std::to_string(j + 1) + ": '" +
-                              QString::fromStdU16String(DecodeCodePage(pair, codePage)).toStdString() +
-                              "' is not a note code; the editor reads it as 0"});
+      bad.push_back(j + 1);
+      texts.push_back("'" + QString::fromStdU16String(DecodeCodePage(pair, codePage)).toStdString() + "'");
     }
   }
+  if (!bad.empty()) problems.push_back({RowFieldName(rowNumber - 1, false), UnreadNotesText(rowNumber, bad, texts)});
   return row;
 }
 
 void ReadRows(Table& t, int codePage, LoadedDocument& out) {
   const std::int32_t count = t.FieldAsInteger("NumSelItems");
   if (count > kEditorMaxRows)
-    out.problems.push_back({"NumSelItems", "NumSelItems is " + std::to_string(count) +
-                                               "; only 30 rows fit, and the editor keeps rows 1 to 30"});
+    out.problems.push_back({"NumSelItems", "The file says it has " + std::to_string(count) +
+                                               " note rows; only 30 fit, and the editor keeps rows 1 to 30"});
   if (count < 0)
-    out.problems.push_back({"NumSelItems", "NumSelItems is " + std::to_string(count) + "; the editor reads no rows"});
+    out.problems.push_back({"NumSelItems", "The file says it has " + std::to_string(count) +
+                                               " note rows; the editor reads none"});
   std::vector<std::string> items;
   // Every item, as the loader reads them, so a table Kelvane cannot open does
   // not open here either.

@@ -22,8 +22,9 @@ std::string EditorModel::DisplayName() const { return path_.empty() ? "Untitled"
 
 std::vector<Problem> EditorModel::Problems() const {
   std::vector<Problem> all = loadProblems_;
-  const std::vector<Problem> now = FindProblems(Document());
+  const std::vector<Problem> now = FindProblems(Document(), drawingArea_);
   all.insert(all.end(), now.begin(), now.end());
+  OrderProblems(all);
   return all;
 }
 

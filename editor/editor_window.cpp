@@ -11,18 +11,22 @@
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "editor/flash_check_runner.h"
 #include "editor/note_grid_model.h"
 #include "editor/note_grid_view.h"
+#include "editor/note_names.h"
 #include "editor/note_rows_panel.h"
 #include "editor/session_form.h"
 #include "editor/session_listener.h"
 #include "editor/tunnel_preview.h"
 #include "qt/display_text.h"
+#include "qt/player_window.h"
 
 namespace kelvane {
 
@@ -47,6 +51,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
   statusBar()->showMessage("Type note codes into the grid; F5 plays a row, F6 the whole session", 10000);
   // Undo and redo are the document's, also while a text box has the focus.
   qApp->installEventFilter(this);
+  UpdateDrawingArea();
   Refresh();
 }
 
@@ -164,9 +169,18 @@ void EditorWindow::ShowProblems() {
 void EditorWindow::FocusProblem(int index) {
   if (index < 0 || index >= static_cast<int>(shownProblems_.size())) return;
   const std::string& field = shownProblems_[static_cast<std::size_t>(index)].field;
-  if (field.rfind("Item", 0) == 0) {
-    rows_->SelectCell(std::atoi(field.c_str() + 4) - 1, 1);
-    rows_->setFocus();
+  if (const auto row = RowFieldOf(field)) {
+    const auto& rows = model_.Document().rows;
+    if (row->row < 0 || row->row >= static_cast<int>(rows.size())) return;
+    int column = row->label ? NoteGridModel::kLabelColumn : 1;
+    const auto& codes = rows[static_cast<std::size_t>(row->row)].codes;
+    for (int j = 0; j < kEditorNotesPerRow && !row->label; ++j)
+      if (!IsEditorNoteCode(codes[static_cast<std::size_t>(j)])) {
+        column = j + 1;
+        break;
+      }
+    rows_->SelectCell(row->row, column);
+    rows_->Grid()->setFocus(Qt::OtherFocusReason);
     return;
   }
   form_->FocusField(field);
@@ -201,6 +215,46 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void EditorWindow::UpdateDrawingArea() {
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // The window manager's frame is known once this window shows. Maximised,
+  // a window keeps its title bar but, with the usual window managers, loses
+  // its side borders and bottom edge; this window's own frame is exact when
+  // it is maximised itself.
+  QMargins frame;
+  if (isVisible()) {
+    const QRect outer = frameGeometry(), inner = geometry();
+    const QMargins own(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                       outer.bottom() - inner.bottom());
+    frame = isMaximized() ? own : QMargins(0, std::max(0, own.top() - own.left()), 0, 0);
+  }
+  drawingScreen_ = screen;
+  const DrawingArea area = MaximisedPlayerDrawingArea(*screen, frame);
+  if (model_.GetDrawingArea() == area) return;
+  model_.SetDrawingArea(area);
+  form_->SetDrawingArea(area);
+  preview_->SetDrawingArea(area);
+  Refresh();
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The frame's size arrives from the window manager a moment after the window maps.
+  QTimer::singleShot(300, this, [this] { UpdateDrawingArea(); });
+}
+
+void EditorWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) QTimer::singleShot(300, this, [this] { UpdateDrawingArea(); });
+}
+
+void EditorWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  // Moved onto another screen, Kelvane would open there.
+  if (isVisible() && screen() != drawingScreen_) UpdateDrawingArea();
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

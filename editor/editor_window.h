@@ -15,6 +15,7 @@
 class QAction;
 class QLabel;
 class QListWidget;
+class QScreen;
 
 namespace kelvane {
 
@@ -38,6 +39,9 @@ class EditorWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // editor_window.cpp: layout, changes, what is shown.
@@ -49,6 +53,9 @@ class EditorWindow : public QMainWindow {
   void ShowProblems();
   void ShowVerdict(const FlashCheckResult& result);
   void FocusProblem(int index);
+  // Where Kelvane draws when it opens on this window's screen: its window
+  // maximised there, with a frame like this window's around it.
+  void UpdateDrawingArea();
   // Runs a handler; an error it raises is shown in a box, and the editor runs on.
   void Guard(const std::function<void()>& handler);
 
@@ -89,6 +96,7 @@ class EditorWindow : public QMainWindow {
   QListWidget* problems_ = nullptr;
   QLabel* where_ = nullptr;  // the file's whole path, in the status bar
   std::vector<Problem> shownProblems_;
+  const QScreen* drawingScreen_ = nullptr;
 
   QAction* newAction_ = nullptr;
   QAction* openAction_ = nullptr;
