@@ -2,16 +2,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -21,6 +23,7 @@
 #include "editor/note_grid_model.h"
 #include "editor/note_grid_view.h"
 #include "editor/note_names.h"
+#include "editor/note_palette.h"
 #include "editor/note_rows_panel.h"
 #include "editor/session_form.h"
 #include "editor/session_listener.h"
@@ -37,18 +40,30 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
   MakeActions();
   MakeMenus();
   setCentralWidget(MakeCentre());
+  setMinimumSize(640, 480);
   connect(listener_, &SessionListener::PlayingChanged, this, [this](bool playing) {
-    if (!playing) statusBar()->showMessage("Stopped", 2000);
+    if (!playing) {
+      statusBar()->showMessage("Stopped", 2000);
+      rows_->ShowPlaying(-1, -1);
+      preview_->SetPlayingColor(std::nullopt);
+    }
     RefreshActions();
   });
+  connect(listener_, &SessionListener::NoteSounding, this, &EditorWindow::ShowSounding);
   connect(flashes_, &FlashCheckRunner::Checking, this, [this] {
     verdict_->setText("Checking...");
     verdict_->setStyleSheet("");
   });
   connect(flashes_, &FlashCheckRunner::Checked, this, &EditorWindow::ShowVerdict);
+  silence_ = new QLabel("No sound device", this);
+  silence_->setStyleSheet("color: #b00000; font-weight: bold");
+  silence_->hide();
+  statusBar()->addPermanentWidget(silence_);
   where_ = new QLabel(this);
+  where_->setTextFormat(Qt::PlainText);
   statusBar()->addPermanentWidget(where_);
-  statusBar()->showMessage("Type note codes into the grid; F5 plays a row, F6 the whole session", 10000);
+  statusBar()->showMessage("Type note codes into the grid; F5 plays a row, F7 from it to the end, F6 the whole session",
+                           10000);
   // Undo and redo are the document's, also while a text box has the focus.
   qApp->installEventFilter(this);
   UpdateDrawingArea();
@@ -57,33 +72,69 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
 
 EditorWindow::~EditorWindow() { qApp->removeEventFilter(this); }
 
+// Everything in one area that scrolls when the window is smaller than its
+// parts' least sizes, so nothing is ever out of reach.
 QWidget* EditorWindow::MakeCentre() {
-  auto* centre = new QWidget(this);
-  auto* grid = new QGridLayout(centre);
-  form_ = new SessionForm([this](const auto& change, const std::string& key) { Edit(change, key); }, centre);
-  auto* scroll = new QScrollArea(centre);
-  scroll->setWidget(form_);
+  auto* content = new QWidget(this);
+  auto* columns = new QHBoxLayout(content);
+  form_ = new SessionForm([this](const auto& change, const std::string& key) { Edit(change, key); }, content);
+  auto* formScroll = new QScrollArea(content);
+  formScroll->setWidget(form_);
+  formScroll->setWidgetResizable(true);
+  formScroll->setFrameShape(QFrame::NoFrame);
+  formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  formScroll->setMinimumWidth(form_->minimumSizeHint().width() + formScroll->verticalScrollBar()->sizeHint().width() + 4);
+  formScroll->setMinimumHeight(240);
+  formScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  rows_ = new NoteRowsPanel({addRowAction_, duplicateRowAction_, removeRowAction_, rowUpAction_, rowDownAction_}, content);
+  rows_->SetOnEdit([this](int row, int column, const QVariant& value) { EditRowCell(row, column, value); });
+  rows_->setMinimumHeight(200);
+  NoteGridView* grid = rows_->Grid();
+  connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { RefreshActions(); });
+  connect(grid, &NoteGridView::Refused, this, [this](const QString& why) { statusBar()->showMessage(why, 6000); });
+  connect(grid, &NoteGridView::ClearRequested, this, [this](const CellBlock& block) { ClearCells(block); });
+  connect(rows_->Palette(), &NotePalette::Picked, this, [this](int code) { Guard([&] { PutNote(code); }); });
+  auto* bottom = new QWidget(content);
+  auto* bottomLayout = new QHBoxLayout(bottom);
+  bottomLayout->setContentsMargins(0, 0, 0, 0);
+  bottomLayout->addWidget(MakePreviewBox(), 3);
+  bottomLayout->addWidget(MakeSidePanel(), 2);
+  auto* right = new QSplitter(Qt::Vertical, content);
+  right->setChildrenCollapsible(false);
+  right->addWidget(rows_);
+  right->addWidget(bottom);
+  right->setStretchFactor(0, 1);
+  right->setStretchFactor(1, 1);
+  columns->addWidget(formScroll);
+  columns->addWidget(right, 1);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("WindowScroll");
+  scroll->setWidget(content);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll->setMinimumWidth(form_->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
-  rows_ = new NoteRowsPanel({addRowAction_, duplicateRowAction_, removeRowAction_, rowUpAction_, rowDownAction_}, centre);
-  rows_->SetOnEdit([this](int row, int column, const QVariant& value) { EditRowCell(row, column, value); });
-  connect(rows_->Grid()->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { RefreshActions(); });
-  preview_ = new TunnelPreview(centre);
-  auto* previewBox = new QGroupBox("Preview", centre);
-  auto* previewLayout = new QVBoxLayout(previewBox);
-  previewLayout->addWidget(preview_);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(previewBox, 3);
-  bottom->addWidget(MakeSidePanel(), 2);
-  grid->addWidget(scroll, 0, 0, 2, 1);
-  grid->addWidget(rows_, 0, 1);
-  grid->addLayout(bottom, 1, 1);
-  grid->setRowStretch(0, 1);
-  grid->setRowStretch(1, 1);
-  grid->setColumnStretch(1, 1);
-  return centre;
+  return scroll;
+}
+
+QWidget* EditorWindow::MakePreviewBox() {
+  auto* box = new QGroupBox("Preview", this);
+  auto* layout = new QVBoxLayout(box);
+  auto* header = new QHBoxLayout;
+  previewCaption_ = new QLabel(box);
+  previewCaption_->setForegroundRole(QPalette::PlaceholderText);
+  previewCaption_->setWordWrap(true);
+  pauseButton_ = new QToolButton(box);
+  pauseButton_->setDefaultAction(pausePreviewAction_);
+  pauseButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  header->addWidget(previewCaption_, 1);
+  header->addWidget(pauseButton_);
+  preview_ = new TunnelPreview(box);
+  connect(preview_, &TunnelPreview::RunningChanged, this, [this] { RefreshActions(); });
+  previewStack_ = new QStackedWidget(box);
+  previewStack_->addWidget(MakeWarningPage());
+  previewStack_->addWidget(preview_);
+  layout->addLayout(header);
+  layout->addWidget(previewStack_, 1);
+  return box;
 }
 
 QWidget* EditorWindow::MakeSidePanel() {
@@ -91,22 +142,25 @@ QWidget* EditorWindow::MakeSidePanel() {
   auto* layout = new QVBoxLayout(side);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* listen = new QGroupBox("Listen", side);
-  auto* buttons = new QHBoxLayout(listen);
-  for (QAction* action : {playRowAction_, playSessionAction_, stopAction_}) {
+  auto* buttons = new QGridLayout(listen);
+  int at = 0;
+  for (QAction* action : {playRowAction_, playFromHereAction_, playSessionAction_, stopAction_}) {
     auto* button = new QToolButton(listen);
     button->setDefaultAction(action);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    buttons->addWidget(button);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    buttons->addWidget(button, at / 2, at % 2);
+    ++at;
   }
-  buttons->addStretch(1);
   auto* safety = new QGroupBox("Flash check", side);
   auto* safetyLayout = new QVBoxLayout(safety);
   verdict_ = new QLabel(safety);
   verdict_->setObjectName("FlashVerdict");
+  verdict_->setWordWrap(true);
   verdictDetail_ = new QLabel(safety);
   verdictDetail_->setWordWrap(true);
-  verdictDetail_->setText(QString("The first %1 seconds, measured as ambrel check does: more than 3 flashes a "
-                                  "second over a quarter of the field fails.").arg(kEditorFlashSeconds));
+  verdictDetail_->setText(QString("The first %1 s, as ambrel check measures: over 3 flashes a second over a "
+                                  "quarter of the field fails.").arg(kEditorFlashSeconds));
   safetyLayout->addWidget(verdict_);
   safetyLayout->addWidget(verdictDetail_);
   auto* problemsBox = new QGroupBox("Problems", side);
@@ -114,6 +168,9 @@ QWidget* EditorWindow::MakeSidePanel() {
   problems_ = new QListWidget(problemsBox);
   problems_->setObjectName("Problems");
   problems_->setWordWrap(true);
+  problems_->setSpacing(2);
+  problems_->setMinimumHeight(60);
+  problems_->setToolTip("Double-click a problem to go to its box");
   connect(problems_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { FocusProblem(problems_->row(item)); });
   problemsLayout->addWidget(problems_);
   layout->addWidget(listen);
@@ -149,10 +206,16 @@ void EditorWindow::Refresh() {
   const SessionDocument& d = model_.Document();
   setWindowTitle(QString("%1[*] - Kelvane Editor").arg(DisplayText(model_.DisplayName())));
   setWindowModified(model_.Modified());
-  where_->setText(model_.Path().empty() ? QString("Not saved yet") : DisplayText(model_.Path()));
+  // A long path is cut in its middle rather than widening the window.
+  const QString path = model_.Path().empty() ? QString("Not saved yet") : DisplayText(model_.Path());
+  where_->setText(where_->fontMetrics().elidedText(path, Qt::ElideMiddle, 420));
+  where_->setToolTip(path);
   shownProblems_ = model_.Problems();
   form_->Show(d, shownProblems_);
-  rows_->Show(d.rows);
+  std::map<int, QString> labelProblems;
+  for (const Problem& p : shownProblems_)
+    if (const auto row = RowFieldOf(p.field); row && row->label) labelProblems[row->row] = QString::fromStdString(p.message);
+  rows_->Show(d.rows, std::move(labelProblems));
   preview_->Show(d);
   ShowProblems();
   RefreshActions();
@@ -161,7 +224,10 @@ void EditorWindow::Refresh() {
 
 void EditorWindow::ShowProblems() {
   problems_->clear();
-  for (const Problem& p : shownProblems_) problems_->addItem(QString::fromStdString(p.message));
+  for (const Problem& p : shownProblems_) {
+    auto* item = new QListWidgetItem(QString::fromStdString(p.message), problems_);
+    if (p.blocksSaving) item->setForeground(QColor(0xB0, 0x00, 0x00));
+  }
   if (shownProblems_.empty()) problems_->addItem("None: Kelvane plays every value as it is.");
   problems_->setEnabled(!shownProblems_.empty());
 }
@@ -189,7 +255,6 @@ void EditorWindow::FocusProblem(int index) {
 void EditorWindow::ShowVerdict(const FlashCheckResult& result) {
   const bool pass = result.checked && result.report.Passes();
   verdict_->setText(QString::fromStdString(FlashVerdictText(result)));
-  verdict_->setWordWrap(true);
   verdict_->setStyleSheet(!result.checked ? "" : pass ? "color: #1a7f1a; font-weight: bold"
                                                       : "color: #b00000; font-weight: bold");
 }
@@ -202,19 +267,6 @@ void EditorWindow::Guard(const std::function<void()>& handler) {
     box.setTextFormat(Qt::PlainText);
     box.exec();
   }
-}
-
-bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride) {
-    // Text boxes keep an undo of their own, which would change a text behind
-    // the document's back: the window's Undo and Redo take those keys.
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
-      event->ignore();
-      return true;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 void EditorWindow::UpdateDrawingArea() {
@@ -237,7 +289,24 @@ void EditorWindow::UpdateDrawingArea() {
   model_.SetDrawingArea(area);
   form_->SetDrawingArea(area);
   preview_->SetDrawingArea(area);
+  previewCaption_->setText(QString("Kelvane's window on this screen: %1 x %2 pixels, the comment panel from x %3")
+                               .arg(area.width)
+                               .arg(area.height)
+                               .arg(area.shown.right));
   Refresh();
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Text boxes keep an undo of their own, which would change a text behind
+    // the document's back: the window's Undo and Redo take those keys.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void EditorWindow::showEvent(QShowEvent* event) {

@@ -1,8 +1,9 @@
 #pragma once
 // The editor's main window: the session's columns on the left, the note rows
-// in the middle, the preview, listening, flash check and problems below
-// them. It holds no logic of its own beyond wiring: every change goes to the
-// model's history, and everything shown is drawn from the model again.
+// on the right, and below them the preview, listening, flash check and
+// problems. It holds no logic of its own beyond wiring: every change goes to
+// the model's history, and everything shown is drawn from the model again.
+// The whole of it scrolls when the window is smaller than its parts.
 
 #include <QMainWindow>
 #include <functional>
@@ -16,6 +17,8 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QScreen;
+class QStackedWidget;
+class QToolButton;
 
 namespace kelvane {
 
@@ -24,6 +27,7 @@ class NoteRowsPanel;
 class SessionForm;
 class SessionListener;
 class TunnelPreview;
+struct CellBlock;
 
 class EditorWindow : public QMainWindow {
   Q_OBJECT
@@ -46,6 +50,7 @@ class EditorWindow : public QMainWindow {
  private:
   // editor_window.cpp: layout, changes, what is shown.
   QWidget* MakeCentre();
+  QWidget* MakePreviewBox();
   QWidget* MakeSidePanel();
   void Edit(const std::function<void(SessionDocument&)>& change, const std::string& key);
   void EditRowCell(int row, int column, const QVariant& value);
@@ -59,7 +64,7 @@ class EditorWindow : public QMainWindow {
   // Runs a handler; an error it raises is shown in a box, and the editor runs on.
   void Guard(const std::function<void()>& handler);
 
-  // editor_actions.cpp: menus, undo, rows, listening.
+  // editor_actions.cpp: menus, undo, rows, the clipboard, listening.
   void MakeActions();
   void MakeMenus();
   void RefreshActions();
@@ -69,7 +74,12 @@ class EditorWindow : public QMainWindow {
   void DuplicateRow();
   void RemoveRow();
   void MoveRow(int by);
-  void Listen(std::optional<int> row);
+  void CopyCells(bool cut);
+  void PasteCells();
+  void ClearCells(const CellBlock& block);
+  void PutNote(int code);
+  void Listen(int first, int count);
+  void ShowSounding(int row, int note);
 
   // editor_files.cpp: New, Open, Save, Save As, Import, Export, closing.
   void NewSession();
@@ -77,7 +87,8 @@ class EditorWindow : public QMainWindow {
   bool SaveSession();
   bool SaveSessionAs();
   bool SaveTo(const std::string& path);
-  // Asks before saving a session that fails the flash check or has problems.
+  // Says before writing what keeps the file from holding the session, and
+  // asks before saving one that fails the flash check or has problems.
   bool ConfirmSave();
   void ImportJson();
   void ExportJson();
@@ -85,16 +96,26 @@ class EditorWindow : public QMainWindow {
   bool MayDiscard();
   QString ChooseFile(const QString& title, const QString& filter, bool saving, const QString& suggested);
 
+  // editor_help.cpp: the Help menu and the warning before the preview runs.
+  QWidget* MakeWarningPage();
+  void ShowShortcuts();
+  void ShowWarning();
+  void ShowAbout();
+
   EditorModel model_;
   SessionForm* form_ = nullptr;
   NoteRowsPanel* rows_ = nullptr;
   TunnelPreview* preview_ = nullptr;
+  QStackedWidget* previewStack_ = nullptr;
+  QToolButton* pauseButton_ = nullptr;
+  QLabel* previewCaption_ = nullptr;
   SessionListener* listener_ = nullptr;
   FlashCheckRunner* flashes_ = nullptr;
   QLabel* verdict_ = nullptr;
   QLabel* verdictDetail_ = nullptr;
   QListWidget* problems_ = nullptr;
-  QLabel* where_ = nullptr;  // the file's whole path, in the status bar
+  QLabel* where_ = nullptr;    // the file's whole path, in the status bar
+  QLabel* silence_ = nullptr;  // "No sound device", once that is so
   std::vector<Problem> shownProblems_;
   const QScreen* drawingScreen_ = nullptr;
 
@@ -107,14 +128,22 @@ class EditorWindow : public QMainWindow {
   QAction* quitAction_ = nullptr;
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
+  QAction* cutAction_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  QAction* pasteAction_ = nullptr;
   QAction* addRowAction_ = nullptr;
   QAction* duplicateRowAction_ = nullptr;
   QAction* removeRowAction_ = nullptr;
   QAction* rowUpAction_ = nullptr;
   QAction* rowDownAction_ = nullptr;
   QAction* playRowAction_ = nullptr;
+  QAction* playFromHereAction_ = nullptr;
   QAction* playSessionAction_ = nullptr;
   QAction* stopAction_ = nullptr;
+  QAction* pausePreviewAction_ = nullptr;
+  QAction* shortcutsAction_ = nullptr;
+  QAction* warningAction_ = nullptr;
+  QAction* aboutAction_ = nullptr;
 };
 
 }  // namespace kelvane

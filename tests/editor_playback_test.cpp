@@ -37,20 +37,20 @@ TEST(EditorPlayback, TheFileToListenToHoldsTheChosenRowsAndInstrument) {
   QTemporaryDir mine;
   const SessionDocument d = TwoRows();
 
-  const SequenceBytes one = ReadSequenceFile(WriteListeningSequence(d, 1, mine.path().toStdString()));
+  const SequenceBytes one = ReadSequenceFile(WriteListeningSequence(d, 1, 1, mine.path().toStdString()));
   ASSERT_EQ(one.programs.size(), 1u);
   EXPECT_EQ(one.programs[0].program, 73);
   // Code 0 at the end plays like code 1, middle C.
   for (int j = 0; j < 13; ++j) EXPECT_EQ(KeyAt(one, 1, j), NoteKeyTable[d.rows[1].codes[j]]) << j;
   EXPECT_EQ(KeyAt(one, 1, 12), 60);
 
-  const std::string whole = WriteListeningSequence(d, std::nullopt, mine.path().toStdString());
+  const std::string whole = WriteListeningSequence(d, 0, 30, mine.path().toStdString());
   EXPECT_EQ(fs::path(whole).filename(), "SEQ_2X.MID");
   const SequenceBytes both = ReadSequenceFile(whole);
   for (int i = 1; i <= 2; ++i)
     for (int j = 0; j < 13; ++j) EXPECT_EQ(KeyAt(both, i, j), NoteKeyTable[d.rows[i - 1].codes[j]]) << i << " " << j;
 
-  EXPECT_THROW(WriteListeningSequence(d, 2, mine.path().toStdString()), DocumentError);
+  EXPECT_THROW(WriteListeningSequence(d, 2, 1, mine.path().toStdString()), DocumentError);
   EXPECT_FALSE(fs::exists(home.AudioDirectory().parent_path() / "Ambrels"));
   EXPECT_TRUE(fs::is_empty(home.AudioDirectory()));
 }
