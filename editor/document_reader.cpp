@@ -2,8 +2,11 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 
 #include "session/code_pages.h"
+#include "session/paradox_reader.h"
 #include "session/paradox_table.h"
 #include "toolkit/text.h"
 
@@ -26,6 +29,44 @@ std::string UnreadNotesText(int rowNumber, const std::vector<int>& notes, const 
   }
   return "Row " + std::to_string(rowNumber) + ": " + which + " in the file; the editor reads " +
          (notes.size() == 1 ? "it" : "them") + " as 0";
+}
+
+// "it starts with “{\n  "Sessi…”", or its first bytes in hexadecimal when
+// they are not text, so a person can tell what the file is.
+std::string FileStart(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char bytes[16];
+  in.read(bytes, sizeof bytes);
+  const std::size_t count = static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount()));
+  if (count == 0) return "it is empty";
+  const std::string start(bytes, count);
+  const bool text = std::all_of(start.begin(), start.end(), [](char c) {
+    return (c >= 0x20 && c < 0x7F) || c == '\n' || c == '\r' || c == '\t';
+  });
+  if (!text) {
+    std::string hex;
+    for (unsigned char c : start) {
+      char two[4];
+      std::snprintf(two, sizeof two, "%02X", c);
+      hex += (hex.empty() ? "" : " ") + std::string(two);
+    }
+    return "it starts with the bytes " + hex;
+  }
+  std::string shown;
+  for (char c : start) shown += c == '\n' ? std::string("\u23CE") : std::string(1, c);
+  const std::string what = "it starts with \u201C" + shown + "\u2026\u201D";
+  return start.find_first_not_of(" \t\r\n") != std::string::npos && start[start.find_first_not_of(" \t\r\n")] == '{'
+             ? what + "; a session description (JSON) is read with File > Import JSON"
+             : what;
+}
+
+// The column of "Field 'Cycles' not found", or nothing.
+std::string MissingField(const std::string& error) {
+  const std::string head = "Field '", tail = "' not found";
+  const auto at = error.find(head);
+  if (at == std::string::npos || error.size() < tail.size() || error.compare(error.size() - tail.size(), tail.size(), tail) != 0)
+    return {};
+  return error.substr(at + head.size(), error.size() - tail.size() - at - head.size());
 }
 
 class TextReader {
@@ -116,13 +157,19 @@ LoadedDocument OpenAmbrelDocument(const std::string& path) {
     table.SetTableName(path);
     table.Open();
     loaded = ReadDocument(table, table.Data().codePage);
+  } catch (const NotAParadoxTable&) {
+    throw DocumentError(name + " is not a session: it is not a Paradox table (" + FileStart(path) + ")");
   } catch (const std::exception& error) {
-    // The table's own errors already begin "Cannot open table <path>".
     const std::string what = error.what();
+    const std::string missing = MissingField(what);
+    if (!missing.empty())
+      throw DocumentError(name + " is not a session: it is a Paradox table without the column " + missing +
+                          " that every session has");
+    // The table's own errors already begin "Cannot open table <path>".
     throw DocumentError(what.rfind("Cannot open", 0) == 0 ? what : "Cannot open " + name + ": " + what);
   }
   if (loaded.document.fileType != "Ambr")
-    throw DocumentError(name + " is not an Ambrel session: its FileType is '" + loaded.document.fileType +
+    throw DocumentError(name + " is not a session: its FileType is '" + loaded.document.fileType +
                         "', where Kelvane's sessions have 'Ambr'. The file was not opened.");
   return loaded;
 }

@@ -68,7 +68,8 @@ bool EditorWindow::SaveSession() {
 }
 
 bool EditorWindow::SaveSessionAs() {
-  const QString name = model_.Path().empty() ? "untitled.db" : DisplayText(model_.DisplayName());
+  const QString name = model_.Path().empty() ? QString::fromStdString(SuggestedFileName(model_.Document())) + ".db"
+                                             : DisplayText(model_.DisplayName());
   QString path = ChooseFile("Save As", "Ambrel sessions (*.db *.DB)", true, name);
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += ".db";
@@ -76,18 +77,28 @@ bool EditorWindow::SaveSessionAs() {
 }
 
 bool EditorWindow::ConfirmSave() {
+  const std::vector<Problem> problems = model_.Problems();
+  QStringList blocking, others;
+  for (const Problem& p : problems) (p.blocksSaving ? blocking : others) << QString::fromStdString(p.message);
+  if (!blocking.isEmpty()) {
+    // Said before anything is written: the file cannot hold these.
+    QMessageBox box(QMessageBox::Warning, "Before saving", "An Ambrel file cannot hold this session as it is.",
+                    QMessageBox::Ok, this);
+    box.setObjectName("CannotSaveBox");
+    box.setInformativeText(blocking.join("\n\n") + "\n\nChange these, then save again. Nothing was written.");
+    box.exec();
+    return false;
+  }
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const FlashCheckResult flashes = flashes_->CheckNow(model_.Document());
   QApplication::restoreOverrideCursor();
   const bool failsCheck = flashes.checked && !flashes.report.Passes();
-  const std::vector<Problem> problems = model_.Problems();
-  if (!failsCheck && problems.empty()) return true;
+  if (!failsCheck && others.isEmpty()) return true;
   QStringList text;
   if (failsCheck)
     text << QString::fromStdString(FlashVerdictText(flashes)) +
-                "\nFlashing like this can trigger seizures in people with photosensitive epilepsy. A smaller area, "
-                "a finer pen (Density) or the slow shrink (Form 2) flashes less.";
-  for (const Problem& p : problems) text << QString::fromStdString(p.message);
+                "\nFlashing like this can trigger seizures in people with photosensitive epilepsy.";
+  text << others;
   QMessageBox box(QMessageBox::Warning, "Before saving",
                   failsCheck ? "This session fails the flash check." : "Kelvane would not play this session as shown.",
                   QMessageBox::NoButton, this);
@@ -117,7 +128,8 @@ void EditorWindow::ImportJson() {
 }
 
 void EditorWindow::ExportJson() {
-  const QString base = QFileInfo(DisplayText(model_.DisplayName())).completeBaseName();
+  const QString base = model_.Path().empty() ? QString::fromStdString(SuggestedFileName(model_.Document()))
+                                             : QFileInfo(DisplayText(model_.DisplayName())).completeBaseName();
   QString path = ChooseFile("Export JSON", "Session descriptions (*.json)", true, base + ".json");
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += ".json";

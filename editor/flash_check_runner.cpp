@@ -15,6 +15,7 @@ FlashCheckRunner::FlashCheckRunner(QObject* parent) : QObject(parent) {
 }
 
 FlashCheckRunner::~FlashCheckRunner() {
+  cancel_ = true;
   if (worker_ != nullptr) worker_->wait();
 }
 
@@ -53,7 +54,7 @@ void FlashCheckRunner::Start() {
   // One check at a time; a change made meanwhile is checked when it ends.
   if (worker_ != nullptr || ResultFor(wanted_)) return;
   running_ = wanted_;
-  worker_ = QThread::create([this] { runningResult_ = CheckFlashes(running_); });
+  worker_ = QThread::create([this] { runningResult_ = CheckFlashes(running_, kEditorFlashSeconds, &cancel_); });
   connect(worker_, &QThread::finished, this, &FlashCheckRunner::Finished);
   worker_->start(QThread::LowPriority);
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <atomic>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,8 +21,8 @@ class FlashCheckRunner : public QObject {
   Q_OBJECT
  public:
   explicit FlashCheckRunner(QObject* parent = nullptr);
-  // Waits for a check still running: it uses the program's procedures, which
-  // must not outlive the objects they were given.
+  // Stops a check still running and waits for it: it uses the program's
+  // procedures, which must not outlive the objects they were given.
   ~FlashCheckRunner() override;
 
   void Request(const SessionDocument& document);
@@ -44,6 +45,7 @@ class FlashCheckRunner : public QObject {
   QThread* worker_ = nullptr;
   SessionDocument running_;
   FlashCheckResult runningResult_;
+  std::atomic<bool> cancel_ = false;
   // The last verdicts, so undoing back to a checked state needs no new check.
   std::vector<std::pair<SessionDocument, FlashCheckResult>> known_;
 };

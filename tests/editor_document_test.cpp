@@ -126,12 +126,54 @@ TEST_F(EditorDocumentTest, JsonExportIsWhatAmbrelCreateReadsAndImportsBackUnchan
     SaveAmbrelDocument(d, Path("saved.db"));
     EXPECT_EQ(OpenAmbrelDocument(Path("created.db")).document, OpenAmbrelDocument(Path("saved.db")).document);
   }
-  // Plain rows stay plain codes; only a row whose label or codes "Rows"
-  // cannot carry is spelt out as its item text.
+  // Each row once, in one form: its codes, with its label when it has its own.
   const std::string plain = DocumentToJson(NewSessionDocument());
-  EXPECT_THAT(plain, HasSubstr("[1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13]"));
-  EXPECT_THAT(plain, ::testing::Not(HasSubstr("Item1")));
-  EXPECT_THAT(DocumentToJson(OddDocument()), HasSubstr(R"("Item1": "Row 1               -1020304050607080910111299")"));
+  EXPECT_THAT(plain, HasSubstr("    [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13]\n"));
+  const std::string full = DocumentToJson(FullDocument());
+  EXPECT_THAT(full, HasSubstr(R"({"Label": "Crescendo to the top", "Notes": [11, 0, 3, 6, 9, 12, 1, 4, 7, 10, 13, 2, 5]})"));
+  EXPECT_THAT(full, ::testing::Not(HasSubstr("\"Item")));
+}
+
+// A person edits an exported description by hand: the rows read back as
+// edited, by Import and by ambrel create alike.
+TEST_F(EditorDocumentTest, AnEditedRowsSurvivesExportEditAndImport) {
+  EditorModel model;
+  model.History().Apply(FullDocument());
+  model.ExportJson(Path("session.json"));
+  std::string json = Bytes(Path("session.json"));
+  const auto edit = [&json](const std::string& from, const std::string& to) {
+    const auto at = json.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    json.replace(at, from.size(), to);
+  };
+  // Row 5 has a label of its own, row 3 the one it gets by default.
+  edit(R"("Notes": [11, 0, 3, 6, 9, 12, 1, 4, 7, 10, 13, 2, 5])", R"("Notes": [9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1])");
+  edit("[1, 4, 7, 10, 13, 2, 5, 8, 11, 0, 3, 6, 9]", "[2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2]");
+  edit("\"Label\": \"Wave \xC3\xBC 8\"", R"("Label": "Renamed")");
+  std::ofstream(Path("session.json"), std::ios::trunc) << json;
+
+  SessionDocument expected = FullDocument();
+  expected.rows[4].codes = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1};
+  expected.rows[2].codes.fill(2);
+  expected.rows[7].label = "Renamed";
+  model.ImportJson(Path("session.json"));
+  EXPECT_EQ(model.Document(), expected);
+  CreateAmbrelTable(Path("session.json"), Path("created.db"));
+  EXPECT_EQ(OpenAmbrelDocument(Path("created.db")).document, expected);
+
+  // Older descriptions give a labelled row twice, in "Rows" and as its item
+  // text: read as long as the two agree, refused with the reason once they do not.
+  const std::string older = R"({"Rows": [[1,2,3,4,5,6,7,8,9,10,11,12,13]],
+                                "Item1": "Intro               01020304050607080910111213"})";
+  EXPECT_EQ(DocumentFromJson(older).document.rows[0].label, "Intro");
+  std::string edited = older;
+  edited.replace(edited.find("[1,2,3"), 6, "[3,2,1");
+  try {
+    DocumentFromJson(edited);
+    ADD_FAILURE() << "an edit of Rows was ignored";
+  } catch (const DocumentError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("'Item1' and row 1 of 'Rows' give row 1 differently"));
+  }
 }
 
 TEST_F(EditorDocumentTest, ImportReadsEveryDescriptionAmbrelCreateAcceptsAsItsTableOpens) {
@@ -248,11 +290,16 @@ TEST_F(EditorDocumentTest, AFileThatIsNoAmbrelIsRefusedAndTheDocumentStaysAsItWa
 
   WriteJsonTable("text.db", R"({"FileType": "Text"})");
   std::ofstream(Path("notes.db")) << "plain words, not a table";
+  std::ofstream(Path("made.json")) << "{\n  \"SessionName\": \"x\"\n}";
+  std::ofstream(Path("picture.db")) << "\x89PNG\r\n\x1A\n" << std::string(200, '\0');
   WritePxlibTable(Path("other.db"), {{"Name", paradox_type::kAlpha, 10}}, {{PxCell{std::string("x")}}});
   const std::pair<std::string, std::string> refused[] = {
-      {"text.db", "text.db is not an Ambrel session: its FileType is 'Text'"},
-      {"notes.db", "Cannot open table"},
-      {"other.db", "Field 'Image1' not found"},
+      {"text.db", "text.db is not a session: its FileType is 'Text'"},
+      {"notes.db", "notes.db is not a session: it is not a Paradox table (it starts with \u201Cplain words, not\u2026\u201D)"},
+      {"made.json", "(it starts with \u201C{\u23CE  \"SessionName\u2026\u201D; a session description (JSON) is read "
+                    "with File > Import JSON)"},
+      {"picture.db", "(it starts with the bytes 89 50 4E 47 0D 0A 1A 0A 00 00 00 00 00 00 00 00)"},
+      {"other.db", "other.db is not a session: it is a Paradox table without the column Image1"},
       {"absent.db", "Cannot open table"}};
   for (const auto& [name, reason] : refused) {
     try {
