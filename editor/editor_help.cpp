@@ -43,8 +43,8 @@ QWidget* EditorWindow::MakeWarningPage() {
                 "light as Kelvane will. Such light can trigger seizures in people with photosensitive epilepsy, even "
                 "in people who have never had a seizure.</p><p>Do not look at it if you or anyone in your family has "
                 "epilepsy or has ever had a seizure. Stop at once and look away if you feel dizzy or unwell. The "
-                "whole warning is under Help.</p>");
-  auto* start = new QPushButton("I have read this: &show the preview", inside);
+                "whole warning is under Help.</p><p>Once you have read this:</p>");
+  auto* start = new QPushButton("&Show the preview", inside);
   start->setObjectName("ShowPreview");
   connect(start, &QPushButton::clicked, this, [this] { previewStack_->setCurrentWidget(preview_); });
   layout->addStretch(1);

@@ -159,8 +159,8 @@ QWidget* EditorWindow::MakeSidePanel() {
   verdict_->setWordWrap(true);
   verdictDetail_ = new QLabel(safety);
   verdictDetail_->setWordWrap(true);
-  verdictDetail_->setText(QString("The first %1 s, as ambrel check measures: over 3 flashes a second over a "
-                                  "quarter of the field fails.").arg(kEditorFlashSeconds));
+  verdictDetail_->setText(QString("The first %1 s, as ambrel check measures them.").arg(kEditorFlashSeconds));
+  safety->setToolTip("More than 3 flashes a second over more than a quarter of the field fails");
   safetyLayout->addWidget(verdict_);
   safetyLayout->addWidget(verdictDetail_);
   auto* problemsBox = new QGroupBox("Problems", side);
@@ -311,6 +311,7 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void EditorWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+
   // The frame's size arrives from the window manager a moment after the window maps.
   QTimer::singleShot(300, this, [this] { UpdateDrawingArea(); });
 }

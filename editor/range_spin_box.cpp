@@ -58,7 +58,7 @@ QSize RangeSpinBox::sizeHint() const {
   // As wide as the valid values need, not as the widest integer.
   QSize size = QSpinBox::sizeHint();
   // Area corners step up to any integer but hold screen pixels: five digits do.
-  const int digits = std::min<qsizetype>(5, std::max(QString::number(highest_).size(), QString::number(lowest_).size())) + 2;
+  const int digits = std::min<qsizetype>(5, std::max(QString::number(highest_).size(), QString::number(lowest_).size())) + 1;
   const int text = fontMetrics().horizontalAdvance(QString(digits, QChar('0')));
   const int full = fontMetrics().horizontalAdvance(QString::number(std::numeric_limits<int>::min()));
   size.setWidth(size.width() - full + text);
