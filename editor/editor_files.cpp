@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "editor/editor_window.h"
+#include "editor/advice_runner.h"
 #include "editor/flash_check_runner.h"
 #include "qt/display_text.h"
 #include "state/paths.h"
@@ -90,14 +91,22 @@ bool EditorWindow::ConfirmSave() {
     return false;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FlashCheckResult flashes = flashes_->CheckNow(model_.Document());
+  const FlashVerdict flashes = flashes_->CheckNow(model_.Document());
   QApplication::restoreOverrideCursor();
-  const bool failsCheck = flashes.checked && !flashes.report.Passes();
+  const bool failsCheck = flashes.checked && !flashes.passes;
   if (!failsCheck && others.isEmpty()) return true;
   QStringList text;
-  if (failsCheck)
-    text << QString::fromStdString(FlashVerdictText(flashes)) +
-                "\nFlashing like this can trigger seizures in people with photosensitive epilepsy.";
+  if (failsCheck) {
+    QString flashing = QString::fromStdString(flashes.text) +
+                       "\nFlashing like this can trigger seizures in people with photosensitive epilepsy.";
+    // Only what was measured; advice still being measured is not guessed at.
+    if (const auto advice = advice_->Known(model_.Document()); advice && !advice->empty()) {
+      flashing += advice->front().verdict.passes ? "\nMeasured to pass:" : "\nMeasured to flash less:";
+      for (const Suggestion& s : *advice)
+        flashing += QString("\n- %1 (%2% of the field)").arg(QString::fromStdString(s.change)).arg(s.verdict.share * 100, 0, 'f', 0);
+    }
+    text << flashing;
+  }
   text << others;
   QMessageBox box(QMessageBox::Warning, "Before saving",
                   failsCheck ? "This session fails the flash check." : "Kelvane would not play this session as shown.",

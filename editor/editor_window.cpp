@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/advice_runner.h"
 #include "editor/flash_check_runner.h"
 #include "editor/note_grid_model.h"
 #include "editor/note_grid_view.h"
@@ -32,11 +33,26 @@
 #include "qt/player_window.h"
 
 namespace kelvane {
+namespace {
+
+// A scroll area that asks for the width its form would like, so the form
+// takes it where there is room and gives it up where there is not.
+class FormScrollArea : public QScrollArea {
+ public:
+  using QScrollArea::QScrollArea;
+  QSize sizeHint() const override {
+    const int bar = verticalScrollBar()->sizeHint().width() + 4;
+    return {widget()->sizeHint().width() + bar, QScrollArea::sizeHint().height()};
+  }
+};
+
+}  // namespace
 
 EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
   setObjectName("EditorWindow");
   listener_ = new SessionListener(this);
   flashes_ = new FlashCheckRunner(this);
+  advice_ = new AdviceRunner(this);
   MakeActions();
   MakeMenus();
   setCentralWidget(MakeCentre());
@@ -53,8 +69,14 @@ EditorWindow::EditorWindow(QWidget* parent) : QMainWindow(parent) {
   connect(flashes_, &FlashCheckRunner::Checking, this, [this] {
     verdict_->setText("Checking...");
     verdict_->setStyleSheet("");
+    advice_->Cancel();
+    ShowAdvice(model_.Document(), {});
   });
   connect(flashes_, &FlashCheckRunner::Checked, this, &EditorWindow::ShowVerdict);
+  connect(advice_, &AdviceRunner::Trying, this, [this](int tried) {
+    if (!advisedFor_) adviceText_->setText(QString("Trying changes that might flash less: %1 measured...").arg(tried));
+  });
+  connect(advice_, &AdviceRunner::Advised, this, &EditorWindow::ShowAdvice);
   silence_ = new QLabel("No sound device", this);
   silence_->setStyleSheet("color: #b00000; font-weight: bold");
   silence_->hide();
@@ -78,14 +100,16 @@ QWidget* EditorWindow::MakeCentre() {
   auto* content = new QWidget(this);
   auto* columns = new QHBoxLayout(content);
   form_ = new SessionForm([this](const auto& change, const std::string& key) { Edit(change, key); }, content);
-  auto* formScroll = new QScrollArea(content);
+  auto* formScroll = new FormScrollArea(content);
   formScroll->setWidget(form_);
   formScroll->setWidgetResizable(true);
   formScroll->setFrameShape(QFrame::NoFrame);
   formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  formScroll->setMinimumWidth(form_->minimumSizeHint().width() + formScroll->verticalScrollBar()->sizeHint().width() + 4);
+  // As wide as the form likes where there is room, as narrow as it allows where there is not.
+  const int bar = formScroll->verticalScrollBar()->sizeHint().width() + 4;
+  formScroll->setMinimumWidth(form_->minimumSizeHint().width() + bar);
   formScroll->setMinimumHeight(240);
-  formScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  formScroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   rows_ = new NoteRowsPanel({addRowAction_, duplicateRowAction_, removeRowAction_, rowUpAction_, rowDownAction_}, content);
   rows_->SetOnEdit([this](int row, int column, const QVariant& value) { EditRowCell(row, column, value); });
   rows_->setMinimumHeight(200);
@@ -98,7 +122,15 @@ QWidget* EditorWindow::MakeCentre() {
   auto* bottomLayout = new QHBoxLayout(bottom);
   bottomLayout->setContentsMargins(0, 0, 0, 0);
   bottomLayout->addWidget(MakePreviewBox(), 3);
-  bottomLayout->addWidget(MakeSidePanel(), 2);
+  // The verdict and its advice wrap to more lines as the window narrows:
+  // they scroll rather than crowd one another.
+  auto* sideScroll = new QScrollArea(bottom);
+  sideScroll->setWidget(MakeSidePanel());
+  sideScroll->setWidgetResizable(true);
+  sideScroll->setFrameShape(QFrame::NoFrame);
+  sideScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  sideScroll->setMinimumWidth(sideScroll->widget()->minimumSizeHint().width() + sideScroll->verticalScrollBar()->sizeHint().width());
+  bottomLayout->addWidget(sideScroll, 2);
   auto* right = new QSplitter(Qt::Vertical, content);
   right->setChildrenCollapsible(false);
   right->addWidget(rows_);
@@ -159,10 +191,17 @@ QWidget* EditorWindow::MakeSidePanel() {
   verdict_->setWordWrap(true);
   verdictDetail_ = new QLabel(safety);
   verdictDetail_->setWordWrap(true);
-  verdictDetail_->setText(QString("The first %1 s, as ambrel check measures them.").arg(kEditorFlashSeconds));
+  verdictDetail_->setText(QString::fromStdString(VerdictScope()));
   safety->setToolTip("More than 3 flashes a second over more than a quarter of the field fails");
+  adviceText_ = new QLabel(safety);
+  adviceText_->setObjectName("FlashAdvice");
+  adviceText_->setWordWrap(true);
+  adviceText_->setTextFormat(Qt::RichText);
+  adviceText_->setToolTip("Each change was made and checked as the session is; click one to make it (Undo takes it back)");
+  connect(adviceText_, &QLabel::linkActivated, this, [this](const QString& link) { ApplySuggestion(link.toInt()); });
   safetyLayout->addWidget(verdict_);
   safetyLayout->addWidget(verdictDetail_);
+  safetyLayout->addWidget(adviceText_);
   auto* problemsBox = new QGroupBox("Problems", side);
   auto* problemsLayout = new QVBoxLayout(problemsBox);
   problems_ = new QListWidget(problemsBox);
@@ -252,11 +291,55 @@ void EditorWindow::FocusProblem(int index) {
   form_->FocusField(field);
 }
 
-void EditorWindow::ShowVerdict(const FlashCheckResult& result) {
-  const bool pass = result.checked && result.report.Passes();
-  verdict_->setText(QString::fromStdString(FlashVerdictText(result)));
-  verdict_->setStyleSheet(!result.checked ? "" : pass ? "color: #1a7f1a; font-weight: bold"
-                                                      : "color: #b00000; font-weight: bold");
+void EditorWindow::ShowVerdict(const SessionDocument& document, const FlashVerdict& verdict) {
+  if (!(document == model_.Document())) return;
+  verdict_->setText(QString::fromStdString(verdict.text));
+  verdict_->setStyleSheet(!verdict.checked  ? ""
+                          : verdict.passes ? "color: #1a7f1a; font-weight: bold"
+                                           : "color: #b00000; font-weight: bold");
+  if (verdict.checked && !verdict.passes) {
+    adviceText_->setText("Trying changes that might flash less...");
+    advice_->Advise(document, verdict);
+  } else {
+    advice_->Cancel();
+  }
+}
+
+void EditorWindow::ShowAdvice(const SessionDocument& document, const std::vector<Suggestion>& suggestions) {
+  const bool shown = document == model_.Document() && (!suggestions.empty() || advice_->Known(document));
+  advisedFor_ = shown ? std::optional<SessionDocument>(document) : std::nullopt;
+  suggestions_ = shown ? suggestions : std::vector<Suggestion>();
+  if (!shown) {
+    adviceText_->clear();
+    return;
+  }
+  if (suggestions_.empty()) {
+    adviceText_->setText("No change tried flashes less: a smaller area, a finer pen, the other Form.");
+    return;
+  }
+  const bool pass = suggestions_.front().verdict.passes;
+  QString text = pass ? "Measured to pass:" : "No change tried passes; these flash least:";
+  for (std::size_t i = 0; i < suggestions_.size(); ++i) {
+    const FlashVerdict& v = suggestions_[i].verdict;
+    text += QString("<br>&bull; <a href=\"%1\">%2</a>: %3 %4% of the field")
+                .arg(i)
+                .arg(QString::fromStdString(suggestions_[i].change).toHtmlEscaped())
+                .arg(v.passes ? "passes," : "still fails,")
+                .arg(v.share * 100, 0, 'f', 0);
+  }
+  adviceText_->setText(text);
+}
+
+// One step to undo, and only onto the document the change was measured for.
+void EditorWindow::ApplySuggestion(int index) {
+  if (!advisedFor_ || !(*advisedFor_ == model_.Document()) || index < 0 ||
+      index >= static_cast<int>(suggestions_.size()))
+    return;
+  const Suggestion chosen = suggestions_[static_cast<std::size_t>(index)];
+  flashes_->Remember(chosen.document, chosen.verdict);
+  model_.History().Apply(chosen.document);
+  Refresh();
+  statusBar()->showMessage(QString("Made: %1. Undo takes it back.").arg(QString::fromStdString(chosen.change)), 8000);
 }
 
 void EditorWindow::Guard(const std::function<void()>& handler) {

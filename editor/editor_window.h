@@ -11,7 +11,8 @@
 #include <string>
 
 #include "editor/editor_model.h"
-#include "editor/flash_check.h"
+#include "editor/flash_advice.h"
+#include "editor/flash_verdict.h"
 
 class QAction;
 class QLabel;
@@ -22,6 +23,7 @@ class QToolButton;
 
 namespace kelvane {
 
+class AdviceRunner;
 class FlashCheckRunner;
 class NoteRowsPanel;
 class SessionForm;
@@ -56,7 +58,10 @@ class EditorWindow : public QMainWindow {
   void EditRowCell(int row, int column, const QVariant& value);
   void Refresh();
   void ShowProblems();
-  void ShowVerdict(const FlashCheckResult& result);
+  void ShowVerdict(const SessionDocument& document, const FlashVerdict& verdict);
+  // The measured changes for the document shown, as links that make them.
+  void ShowAdvice(const SessionDocument& document, const std::vector<Suggestion>& suggestions);
+  void ApplySuggestion(int index);
   void FocusProblem(int index);
   // Where Kelvane draws when it opens on this window's screen: its window
   // maximised there, with a frame like this window's around it.
@@ -111,7 +116,11 @@ class EditorWindow : public QMainWindow {
   QLabel* previewCaption_ = nullptr;
   SessionListener* listener_ = nullptr;
   FlashCheckRunner* flashes_ = nullptr;
+  AdviceRunner* advice_ = nullptr;
   QLabel* verdict_ = nullptr;
+  QLabel* adviceText_ = nullptr;
+  std::optional<SessionDocument> advisedFor_;
+  std::vector<Suggestion> suggestions_;
   QLabel* verdictDetail_ = nullptr;
   QListWidget* problems_ = nullptr;
   QLabel* where_ = nullptr;    // the file's whole path, in the status bar
