@@ -69,6 +69,8 @@ bool EditorWindow::SaveSession() {
 }
 
 bool EditorWindow::SaveSessionAs() {
+  // What the file cannot hold is said before a file is chosen for it.
+  if (!ExplainUnsavable()) return false;
   const QString name = model_.Path().empty() ? QString::fromStdString(SuggestedFileName(model_.Document())) + ".db"
                                              : DisplayText(model_.DisplayName());
   QString path = ChooseFile("Save As", "Ambrel sessions (*.db *.DB)", true, name);
@@ -77,19 +79,24 @@ bool EditorWindow::SaveSessionAs() {
   return SaveTo(LocalPath(path));
 }
 
+bool EditorWindow::ExplainUnsavable() {
+  QStringList blocking;
+  for (const Problem& p : model_.Problems())
+    if (p.blocksSaving) blocking << QString::fromStdString(p.message);
+  if (blocking.isEmpty()) return true;
+  QMessageBox box(QMessageBox::Warning, "Before saving", "An Ambrel file cannot hold this session as it is.",
+                  QMessageBox::Ok, this);
+  box.setObjectName("CannotSaveBox");
+  box.setInformativeText(blocking.join("\n\n") + "\n\nChange these, then save again. Nothing was written.");
+  box.exec();
+  return false;
+}
+
 bool EditorWindow::ConfirmSave() {
-  const std::vector<Problem> problems = model_.Problems();
-  QStringList blocking, others;
-  for (const Problem& p : problems) (p.blocksSaving ? blocking : others) << QString::fromStdString(p.message);
-  if (!blocking.isEmpty()) {
-    // Said before anything is written: the file cannot hold these.
-    QMessageBox box(QMessageBox::Warning, "Before saving", "An Ambrel file cannot hold this session as it is.",
-                    QMessageBox::Ok, this);
-    box.setObjectName("CannotSaveBox");
-    box.setInformativeText(blocking.join("\n\n") + "\n\nChange these, then save again. Nothing was written.");
-    box.exec();
-    return false;
-  }
+  if (!ExplainUnsavable()) return false;
+  QStringList others;
+  for (const Problem& p : model_.Problems())
+    if (!p.blocksSaving) others << QString::fromStdString(p.message);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const FlashVerdict flashes = flashes_->CheckNow(model_.Document());
   QApplication::restoreOverrideCursor();

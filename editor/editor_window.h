@@ -92,8 +92,10 @@ class EditorWindow : public QMainWindow {
   bool SaveSession();
   bool SaveSessionAs();
   bool SaveTo(const std::string& path);
-  // Says before writing what keeps the file from holding the session, and
-  // asks before saving one that fails the flash check or has problems.
+  // Says what keeps a file from holding the session; false when something does.
+  bool ExplainUnsavable();
+  // That, then asks before saving a session that fails the flash check or
+  // has problems.
   bool ConfirmSave();
   void ImportJson();
   void ExportJson();
