@@ -14,17 +14,18 @@ AdviceRunner::~AdviceRunner() {
   if (worker_ != nullptr) worker_->wait();
 }
 
-void AdviceRunner::Advise(const SessionDocument& document, const FlashVerdict& now) {
+void AdviceRunner::Advise(const SessionDocument& document, const FlashVerdict& now,
+                          const std::optional<DrawingArea>& window) {
   if (auto known = Known(document)) {
     wanted_.reset();
     emit Advised(document, *known);
     return;
   }
-  if (worker_ != nullptr && running_ == document && !cancel_) {
+  if (worker_ != nullptr && running_.document == document && !cancel_) {
     wanted_.reset();
     return;
   }
-  wanted_ = {document, now};
+  wanted_ = Request{document, now, window};
   // Trials for another document end at their next check, and these follow.
   if (worker_ != nullptr) cancel_ = true;
   Start();
@@ -43,13 +44,13 @@ std::optional<std::vector<Suggestion>> AdviceRunner::Known(const SessionDocument
 
 void AdviceRunner::Start() {
   if (!wanted_ || worker_ != nullptr) return;
-  running_ = wanted_->first;
-  runningNow_ = wanted_->second;
+  running_ = *wanted_;
   wanted_.reset();
   cancel_ = false;
   worker_ = QThread::create([this] {
     result_ = kelvane::Advise(
-        running_, runningNow_, [this](const SessionDocument& d) { return VerdictOf(d, &cancel_); },
+        running_.document, running_.now, [this](const SessionDocument& d) { return VerdictOf(d, &cancel_); },
+        running_.window,
         [this](int tried) { QMetaObject::invokeMethod(this, [this, tried] { emit Trying(tried); }, Qt::QueuedConnection); },
         &cancel_);
   });
@@ -62,8 +63,8 @@ void AdviceRunner::Finished() {
   worker_ = nullptr;
   if (!cancel_) {
     if (known_.size() == kAdviceKept) known_.erase(known_.begin());
-    known_.emplace_back(running_, result_);
-    emit Advised(running_, result_);
+    known_.emplace_back(running_.document, result_);
+    emit Advised(running_.document, result_);
   }
   Start();
 }

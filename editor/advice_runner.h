@@ -23,8 +23,9 @@ class AdviceRunner : public QObject {
   // Stops the trials still running and waits for them.
   ~AdviceRunner() override;
 
-  // Starts the trials for this document, which fails as `now` says.
-  void Advise(const SessionDocument& document, const FlashVerdict& now);
+  // Starts the trials for this document, which fails as `now` says, in a
+  // window that shows this much of it.
+  void Advise(const SessionDocument& document, const FlashVerdict& now, const std::optional<DrawingArea>& window);
   // Stops the trials: the document they are for is no longer shown.
   void Cancel();
   // The advice measured for exactly this document, if any.
@@ -40,9 +41,13 @@ class AdviceRunner : public QObject {
 
   QThread* worker_ = nullptr;
   std::atomic<bool> cancel_ = false;
-  std::optional<std::pair<SessionDocument, FlashVerdict>> wanted_;
-  SessionDocument running_;
-  FlashVerdict runningNow_;
+  struct Request {
+    SessionDocument document;
+    FlashVerdict now;
+    std::optional<DrawingArea> window;
+  };
+  std::optional<Request> wanted_;
+  Request running_;  // read by the worker alone while it runs
   std::vector<Suggestion> result_;
   std::vector<std::pair<SessionDocument, std::vector<Suggestion>>> known_;
 };

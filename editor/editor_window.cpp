@@ -299,7 +299,7 @@ void EditorWindow::ShowVerdict(const SessionDocument& document, const FlashVerdi
                                            : "color: #b00000; font-weight: bold");
   if (verdict.checked && !verdict.passes) {
     adviceText_->setText("Trying changes that might flash less...");
-    advice_->Advise(document, verdict);
+    advice_->Advise(document, verdict, model_.GetDrawingArea());
   } else {
     advice_->Cancel();
   }

@@ -18,7 +18,7 @@ struct Candidate {
 // rest needless.
 using Kind = std::vector<Candidate>;
 
-Kind SmallerAreas(const SessionDocument& d) {
+Kind SmallerAreas(const SessionDocument& d, const std::optional<DrawingArea>& window) {
   const Rect a = Normalized({d.areaX1, d.areaY1, d.areaX2, d.areaY2});
   const std::int64_t width = std::int64_t{a.right} - a.left, height = std::int64_t{a.bottom} - a.top;
   const std::int64_t cx = a.left + width / 2, cy = a.top + height / 2;
@@ -30,11 +30,20 @@ Kind SmallerAreas(const SessionDocument& d) {
     const auto w = static_cast<std::int32_t>(std::lround(static_cast<double>(width) * scale));
     const auto h = static_cast<std::int32_t>(std::lround(static_cast<double>(height) * scale));
     if (w < 8 || h < 8) break;
-    const auto left = static_cast<std::int32_t>(cx - w / 2), top = static_cast<std::int32_t>(cy - h / 2);
+    std::int64_t left = cx - w / 2, top = cy - h / 2;
+    bool moved = false;
+    if (window) {
+      // Where the window shows all of it, as near its old place as may be.
+      const Rect& shown = window->shown;
+      const std::int64_t x = std::clamp<std::int64_t>(left, shown.left, std::max<std::int64_t>(shown.left, shown.right - w));
+      const std::int64_t y = std::clamp<std::int64_t>(top, shown.top, std::max<std::int64_t>(shown.top, shown.bottom - h));
+      moved = x != left || y != top;
+      left = x, top = y;
+    }
     kind.push_back({"A smaller area, " + std::to_string(w) + " x " + std::to_string(h) + " (" + words +
-                        ", about the same centre)",
-                    [=](SessionDocument& s) {
-                      s.areaX1 = left, s.areaY1 = top, s.areaX2 = left + w, s.areaY2 = top + h;
+                        (moved ? ", moved where Kelvane's window shows all of it)" : ", about the same centre)"),
+                    [x = static_cast<std::int32_t>(left), y = static_cast<std::int32_t>(top), w, h](SessionDocument& s) {
+                      s.areaX1 = x, s.areaY1 = y, s.areaX2 = x + w, s.areaY2 = y + h;
                     }});
   }
   return kind;
@@ -69,8 +78,8 @@ Kind SwappedCode(const SessionDocument& d, std::int32_t from, std::int32_t to, c
            }}};
 }
 
-std::vector<Kind> KindsOfChange(const SessionDocument& d) {
-  std::vector<Kind> kinds = {SmallerAreas(d), FinerPens(d), OtherForm(d),
+std::vector<Kind> KindsOfChange(const SessionDocument& d, const std::optional<DrawingArea>& window) {
+  std::vector<Kind> kinds = {SmallerAreas(d, window), FinerPens(d), OtherForm(d),
                              SwappedCode(d, 0, 1, "Code 1 for code 0 (the same note in red rather than black)"),
                              SwappedCode(d, 1, 0, "Code 0 for code 1 (the same note in black rather than red)")};
   kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](const Kind& k) { return k.empty(); }), kinds.end());
@@ -114,10 +123,10 @@ std::string LowerFirst(std::string text) {
 }  // namespace
 
 std::vector<Suggestion> Advise(const SessionDocument& document, const FlashVerdict& now,
-                               const VerdictFunction& verdictOf, const std::function<void(int)>& tried,
-                               const std::atomic<bool>* cancel) {
+                               const VerdictFunction& verdictOf, const std::optional<DrawingArea>& window,
+                               const std::function<void(int)>& tried, const std::atomic<bool>* cancel) {
   Trials trials(document, verdictOf, tried, cancel);
-  const std::vector<Kind> kinds = KindsOfChange(document);
+  const std::vector<Kind> kinds = KindsOfChange(document, window);
   std::vector<Suggestion> passing;
   // The least flashing change of each kind, with how it was made.
   std::vector<std::pair<Suggestion, Change>> best;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ struct Suggestion {
 using VerdictFunction = std::function<FlashVerdict(const SessionDocument&)>;
 
 // Tries, one at a time and mildest first: a smaller area about the same
-// centre, a finer pen, the other Form, and code 0 for code 1 or the other
+// centre (moved where Kelvane's window shows it, when that is known), a finer pen, the other Form, and code 0 for code 1 or the other
 // way round (the same note in another colour); when no one change passes,
 // each two of the best of them together. Returns the changes that pass, the
 // mildest of each kind, least flashing first; when none passes, the three
@@ -32,7 +33,8 @@ using VerdictFunction = std::function<FlashVerdict(const SessionDocument&)>;
 // does not flash less than now, is never offered. `tried` hears of each
 // check as it ends; a set `cancel` ends the trials with what is known.
 std::vector<Suggestion> Advise(const SessionDocument& document, const FlashVerdict& now,
-                               const VerdictFunction& verdictOf, const std::function<void(int tried)>& tried = {},
+                               const VerdictFunction& verdictOf, const std::optional<DrawingArea>& window = {},
+                               const std::function<void(int tried)>& tried = {},
                                const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace kelvane

@@ -99,7 +99,7 @@ TEST(EditorPlayback, EachSuggestedChangePassesAmbrelCheckWhenMade) {
   ASSERT_TRUE(now.checked && !now.passes) << now.text;
   int tried = 0;
   const std::vector<Suggestion> suggestions =
-      Advise(d, now, [](const SessionDocument& s) { return VerdictOf(s); }, [&tried](int n) { tried = n; });
+      Advise(d, now, [](const SessionDocument& s) { return VerdictOf(s); }, {}, [&tried](int n) { tried = n; });
   ASSERT_FALSE(suggestions.empty());
   QTemporaryDir dir;
   for (const Suggestion& s : suggestions) {
