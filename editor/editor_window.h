@@ -58,16 +58,18 @@ class EditorWindow : public QMainWindow {
   void EditRowCell(int row, int column, const QVariant& value);
   void Refresh();
   void ShowProblems();
-  void ShowVerdict(const SessionDocument& document, const FlashVerdict& verdict);
-  // The measured changes for the document shown, as links that make them.
-  void ShowAdvice(const SessionDocument& document, const std::vector<Suggestion>& suggestions);
-  void ApplySuggestion(int index);
   void FocusProblem(int index);
   // Where Kelvane draws when it opens on this window's screen: its window
   // maximised there, with a frame like this window's around it.
   void UpdateDrawingArea();
   // Runs a handler; an error it raises is shown in a box, and the editor runs on.
   void Guard(const std::function<void()>& handler);
+
+  // editor_flashes.cpp: the flash check's verdict and measured advice.
+  void ShowVerdict(const SessionDocument& document, const FlashVerdict& verdict);
+  // The measured changes for the document shown, as links that make them.
+  void ShowAdvice(const SessionDocument& document, const std::vector<Suggestion>& suggestions);
+  void ApplySuggestion(int index);
 
   // editor_actions.cpp: menus, undo, rows, the clipboard, listening.
   void MakeActions();
