@@ -2,36 +2,22 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStatusBar>
-#include <QVBoxLayout>
 
 #include "app/about_form.h"
 #include "app/license_form.h"
-#include "app/secondary_window.h"
 #include "app/splash_form.h"
 #include "commands/main_commands.h"
 #include "qt/display_text.h"
+#include "qt/player_window.h"
 #include "session/session_loader.h"
 #include "sound/playback.h"
 #include "visual/pulse.h"
 #include "visual/tunnel.h"
 
 namespace kelvane {
-namespace {
-
-QFont PixelFont(const QFont& base, int pixels, bool bold = false) {
-  QFont f = base;
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
-
-}  // namespace
 
 TMainForm::TMainForm(MainFormServices services, QWidget* parent)
     : QMainWindow(parent),
@@ -43,10 +29,7 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
       controls_{*this, *surface_, *services_.player, *services_.table, dialog_, timer2_} {
   setObjectName("MainForm");
   setWindowTitle("Kelvane   v 1.1");
-  setFont(PixelFont(font(), 11));
-  BuildMenu();
-  BuildClientArea();
-  BuildStatusBar();
+  BuildWindow();
   WireTimers();
   surface_->onPaint = [this] { Guard([this] { FormPaint(state_, controls_); }); };
   services_.player->SetOnNotify([this] { Guard([this] { MediaPlayer1Notify(state_, controls_); }); });
@@ -70,96 +53,18 @@ void TMainForm::SetSecondaryForms(TAboutForm* about, TLicenseForm* license, TSpl
   splash_ = splash;
 }
 
-void TMainForm::BuildMenu() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName("MainMenu1");
-  // Pause and Stop sit right on the bar; a global menu bar exported over
-  // D-Bus carries only drop-down menus, and would lose them.
-  bar->setNativeMenuBar(false);
-  QMenu* file = bar->addMenu("&File");
-  file->setObjectName("FileMenu");
-  QAction* open = file->addAction("&Open Ambrel");
-  open->setObjectName("OpenAmbrelMenu");
-  file->addSeparator()->setObjectName("N1");
-  QAction* exit = file->addAction("&Exit");
-  exit->setObjectName("ExitMenu");
-  // Pause and Stop are commands right on the menu bar, without a drop-down.
-  pauseMenu_ = bar->addAction("Pause");
-  pauseMenu_->setObjectName("PauseMenu");
-  QAction* stop = bar->addAction("&Stop");
-  stop->setObjectName("StopMenu");
-  QMenu* help = bar->addMenu("&Help");
-  help->setObjectName("HelpMenu");
-  QAction* contents = help->addAction("&Contents");
-  contents->setObjectName("ContentsMenu");
-  contents->setEnabled(false);
-  help->addSeparator()->setObjectName("N2");
-  QAction* licence = help->addAction("&License and Disclaimer");
-  licence->setObjectName("LicenseMenu");
-  QAction* about = help->addAction("&About Kelvane");
-  about->setObjectName("AboutMenu");
-
-  connect(open, &QAction::triggered, this, [this] { Guard([this] { OpenAmbrelMenuClick(state_, controls_); }); });
-  connect(exit, &QAction::triggered, this, [this] { Guard([this] { ExitClick1(state_, controls_); }); });
-  connect(pauseMenu_, &QAction::triggered, this, [this] { Guard([this] { PauseMenuClick(state_, controls_); }); });
-  connect(stop, &QAction::triggered, this, [this] { Guard([this] { StopMenuClick(state_, controls_); }); });
-  connect(licence, &QAction::triggered, this, [this] { Guard([this] { LicenseMenuClick(state_, controls_); }); });
-  connect(about, &QAction::triggered, this, [this] { Guard([this] { AboutMenuClick(state_, controls_); }); });
-}
-
-// The surface fills the client area; Bevel1 runs along its top and
-// InfoPanel covers its right side, 172 pixels wide whatever the window's size.
-void TMainForm::BuildClientArea() {
+void TMainForm::BuildWindow() {
   surface_->setObjectName("MainSurface");
-  setCentralWidget(surface_);
-  auto* column = new QVBoxLayout(surface_);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-
-  auto* bevel = new QFrame(surface_);
-  bevel->setObjectName("Bevel1");
-  bevel->setFrameShape(QFrame::HLine);
-  bevel->setFrameShadow(QFrame::Sunken);
-  bevel->setFixedHeight(2);
-  column->addWidget(bevel);
-
-  auto* row = new QHBoxLayout();
-  row->setSpacing(0);
-  column->addLayout(row, 1);
-  auto* eImage = new QWidget(surface_);  // stays empty: the tunnel is drawn on the surface below
-  eImage->setObjectName("eImage");
-  eImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-  row->addWidget(eImage, 1);
-
-  auto* info = new QFrame(surface_);
-  info->setObjectName("InfoPanel");
-  info->setFixedWidth(172);
-  info->setFrameShape(QFrame::Panel);
-  info->setFrameShadow(QFrame::Raised);
-  info->setAutoFillBackground(true);
-  info->setPalette(QApplication::palette());
-  row->addWidget(info);
-
-  AddLabel(*info, "CommentLabel", "Comment:", PixelFont(font(), 13, true), QRect(16, 144, 69, 16));
-  memo_ = new QPlainTextEdit(info);
-  memo_->setObjectName("AmbrelMemo");
-  memo_->setReadOnly(true);
-  memo_->setGeometry(16, 160, 135, 89);
-}
-
-void TMainForm::BuildStatusBar() {
-  QStatusBar* bar = statusBar();
-  bar->setObjectName("StatusBar3");
-  bar->setSizeGripEnabled(false);
-  for (int i = 0; i < 4; ++i) {
-    panels_[i] = new QLabel(bar);
-    panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panels_[i]->setTextFormat(Qt::PlainText);  // a file may be named a<b>c</b>.db
-    if (i < 3) panels_[i]->setFixedWidth(150);
-    // The last panel holds the longest text and takes the rest of the bar.
-    bar->addPermanentWidget(panels_[i], i < 3 ? 0 : 1);
-  }
+  const PlayerWindowParts parts = BuildPlayerWindow(*this, *surface_);
+  pauseMenu_ = parts.pause;
+  memo_ = parts.memo;
+  panels_ = parts.panels;
+  connect(parts.open, &QAction::triggered, this, [this] { Guard([this] { OpenAmbrelMenuClick(state_, controls_); }); });
+  connect(parts.exit, &QAction::triggered, this, [this] { Guard([this] { ExitClick1(state_, controls_); }); });
+  connect(parts.pause, &QAction::triggered, this, [this] { Guard([this] { PauseMenuClick(state_, controls_); }); });
+  connect(parts.stop, &QAction::triggered, this, [this] { Guard([this] { StopMenuClick(state_, controls_); }); });
+  connect(parts.licence, &QAction::triggered, this, [this] { Guard([this] { LicenseMenuClick(state_, controls_); }); });
+  connect(parts.about, &QAction::triggered, this, [this] { Guard([this] { AboutMenuClick(state_, controls_); }); });
 }
 
 void TMainForm::WireTimers() {

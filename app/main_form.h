@@ -61,9 +61,8 @@ class TMainForm : public QMainWindow, private Shell {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildMenu();
-  void BuildClientArea();
-  void BuildStatusBar();
+  // The parts from qt/player_window.h, wired to the procedures.
+  void BuildWindow();
   void WireTimers();
 
   // Shell

@@ -10,13 +10,14 @@
 
 namespace kelvane {
 
-// Every column, one key a line in the loader's order, with the rows as
-// "Rows" of note codes; a row whose label is not "Row n", or whose codes
-// "Rows" cannot hold, is also given as its raw "ItemN" text.
+// Every column, one key a line in the loader's order, with each row once in
+// "Rows": its codes, or an object with its label and codes when its label
+// is its own. A DocumentError when a code does not fit two characters.
 std::string DocumentToJson(const SessionDocument& document);
 
 // Reads what `ambrel create` accepts, with its defaults, exactly as an opened
-// table is read; a description it refuses raises a DocumentError with its reason.
+// table is read; a description it refuses raises a DocumentError with every
+// reason, a line each.
 LoadedDocument DocumentFromJson(const std::string& json);
 
 // The record `ambrel create` would write for the document; a DocumentError

@@ -1,38 +1,63 @@
 #pragma once
-// What would keep Kelvane from playing a session as its author meant: values
-// out of their range, texts a table cannot hold. Marked, never corrected.
+// What would keep Kelvane from playing a session as its author meant, or
+// keep the file from holding it: values out of their range, an area that
+// Kelvane's window would partly hide, texts a table cannot hold. Marked,
+// never corrected; nothing Kelvane plays as it is written is a problem.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editor/session_document.h"
+#include "toolkit/geometry.h"
 
 namespace kelvane {
 
 struct Problem {
-  // The column ("ColorR", "Item3"); "AreaX" and "AreaY" for corners in the
-  // wrong order, which concern both columns of the pair.
+  // What it concerns, for the window to mark: the column ("ColorR",
+  // "AreaX2"), "Item3" for row 3's notes, "Item3:label" for its label.
   std::string field;
+  // Names the value as the window labels it ("Frame red", "Row 3").
   std::string message;
+  // The file cannot hold it: the session cannot be saved until it changes.
+  bool blocksSaving = false;
   friend bool operator==(const Problem&, const Problem&) = default;
 };
 
-// The largest area corner: an 8K screen.
-inline constexpr int kMaxAreaX = 7680;
-inline constexpr int kMaxAreaY = 4320;
 // Paradox alpha columns hold at most this many bytes.
 inline constexpr int kMaxTextLength = 255;
 
-std::vector<Problem> FindProblems(const SessionDocument& document);
+// Every problem of the document; the area is judged against where Kelvane
+// draws when that is known.
+std::vector<Problem> FindProblems(const SessionDocument& document,
+                                  const std::optional<DrawingArea>& drawingArea = std::nullopt);
 
-// True when a problem names this column, directly or as one of a pair.
-bool ConcernsField(const Problem& problem, const std::string& column);
+// True for the problems of a note row, which the list shows after the values.
+bool IsRowProblem(const Problem& problem);
+// The value problems first, then the rows', each in the order given.
+void OrderProblems(std::vector<Problem>& problems);
 
-// The valid range of an integer column, for the controls' hints.
+// The row (from 0) a row problem concerns, and whether it is the label's.
+struct RowField {
+  int row;
+  bool label;
+};
+std::optional<RowField> RowFieldOf(const std::string& field);
+std::string RowFieldName(int row, bool label);
+
+// The characters of a UTF-8 text that code page 1252 has no byte for, each
+// once, named for a person: "“Ω” (U+03A9) and “✓” (U+2713)". Empty when
+// the text can be kept.
+std::string CharactersNotHeld(const std::string& utf8);
+
+// The range the number boxes step in. Kelvane plays some columns as written
+// whatever their value (Form 9 shrinks slowly, Phase 7 moves inwards): a
+// value outside their range is no problem.
 struct ColumnRange {
   const char* column;
   int lowest;
   int highest;
+  bool playedOutside;
 };
 const std::vector<ColumnRange>& IntegerColumnRanges();
 const ColumnRange& RangeOf(const std::string& column);

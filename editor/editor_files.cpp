@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "editor/editor_window.h"
+#include "editor/advice_runner.h"
 #include "editor/flash_check_runner.h"
 #include "qt/display_text.h"
 #include "state/paths.h"
@@ -68,26 +69,52 @@ bool EditorWindow::SaveSession() {
 }
 
 bool EditorWindow::SaveSessionAs() {
-  const QString name = model_.Path().empty() ? "untitled.db" : DisplayText(model_.DisplayName());
+  // What the file cannot hold is said before a file is chosen for it.
+  if (!ExplainUnsavable()) return false;
+  const QString name = model_.Path().empty() ? QString::fromStdString(SuggestedFileName(model_.Document())) + ".db"
+                                             : DisplayText(model_.DisplayName());
   QString path = ChooseFile("Save As", "Ambrel sessions (*.db *.DB)", true, name);
   if (path.isEmpty()) return false;
   if (QFileInfo(path).suffix().isEmpty()) path += ".db";
   return SaveTo(LocalPath(path));
 }
 
+bool EditorWindow::ExplainUnsavable() {
+  QStringList blocking;
+  for (const Problem& p : model_.Problems())
+    if (p.blocksSaving) blocking << QString::fromStdString(p.message);
+  if (blocking.isEmpty()) return true;
+  QMessageBox box(QMessageBox::Warning, "Before saving", "An Ambrel file cannot hold this session as it is.",
+                  QMessageBox::Ok, this);
+  box.setObjectName("CannotSaveBox");
+  box.setInformativeText(blocking.join("\n\n") + "\n\nChange these, then save again. Nothing was written.");
+  box.exec();
+  return false;
+}
+
 bool EditorWindow::ConfirmSave() {
+  if (!ExplainUnsavable()) return false;
+  QStringList others;
+  for (const Problem& p : model_.Problems())
+    if (!p.blocksSaving) others << QString::fromStdString(p.message);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FlashCheckResult flashes = flashes_->CheckNow(model_.Document());
+  const FlashVerdict flashes = flashes_->CheckNow(model_.Document());
   QApplication::restoreOverrideCursor();
-  const bool failsCheck = flashes.checked && !flashes.report.Passes();
-  const std::vector<Problem> problems = model_.Problems();
-  if (!failsCheck && problems.empty()) return true;
+  const bool failsCheck = flashes.checked && !flashes.passes;
+  if (!failsCheck && others.isEmpty()) return true;
   QStringList text;
-  if (failsCheck)
-    text << QString::fromStdString(FlashVerdictText(flashes)) +
-                "\nFlashing like this can trigger seizures in people with photosensitive epilepsy. A smaller area, "
-                "a finer pen (Density) or the slow shrink (Form 2) flashes less.";
-  for (const Problem& p : problems) text << QString::fromStdString(p.message);
+  if (failsCheck) {
+    QString flashing = QString::fromStdString(flashes.text) +
+                       "\nFlashing like this can trigger seizures in people with photosensitive epilepsy.";
+    // Only what was measured; advice still being measured is not guessed at.
+    if (const auto advice = advice_->Known(model_.Document()); advice && !advice->empty()) {
+      flashing += advice->front().verdict.passes ? "\nMeasured to pass:" : "\nMeasured to flash less:";
+      for (const Suggestion& s : *advice)
+        flashing += QString("\n- %1 (%2% of the field)").arg(QString::fromStdString(s.change)).arg(s.verdict.share * 100, 0, 'f', 0);
+    }
+    text << flashing;
+  }
+  text << others;
   QMessageBox box(QMessageBox::Warning, "Before saving",
                   failsCheck ? "This session fails the flash check." : "Kelvane would not play this session as shown.",
                   QMessageBox::NoButton, this);
@@ -117,7 +144,8 @@ void EditorWindow::ImportJson() {
 }
 
 void EditorWindow::ExportJson() {
-  const QString base = QFileInfo(DisplayText(model_.DisplayName())).completeBaseName();
+  const QString base = model_.Path().empty() ? QString::fromStdString(SuggestedFileName(model_.Document()))
+                                             : QFileInfo(DisplayText(model_.DisplayName())).completeBaseName();
   QString path = ChooseFile("Export JSON", "Session descriptions (*.json)", true, base + ".json");
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += ".json";

@@ -22,8 +22,9 @@ std::string EditorModel::DisplayName() const { return path_.empty() ? "Untitled"
 
 std::vector<Problem> EditorModel::Problems() const {
   std::vector<Problem> all = loadProblems_;
-  const std::vector<Problem> now = FindProblems(Document());
+  const std::vector<Problem> now = FindProblems(Document(), drawingArea_);
   all.insert(all.end(), now.begin(), now.end());
+  OrderProblems(all);
   return all;
 }
 
@@ -50,7 +51,15 @@ void EditorModel::SaveAs(const std::string& path) {
 }
 
 void EditorModel::ImportJson(const std::string& jsonPath) {
-  LoadedDocument loaded = DocumentFromJson(ReadTextFile(jsonPath));
+  LoadedDocument loaded;
+  try {
+    loaded = DocumentFromJson(ReadTextFile(jsonPath));
+  } catch (const DocumentError& error) {
+    const std::string why = error.what();
+    if (why.rfind("Cannot read", 0) == 0) throw;
+    // Several reasons go a line each below the file's name.
+    throw DocumentError("Cannot import " + ExtractFileName(jsonPath) + ":" + (why.find('\n') != std::string::npos ? "\n" : " ") + why);
+  }
   history_.Reset(std::move(loaded.document), false);
   path_.clear();
   loadProblems_ = std::move(loaded.problems);

@@ -3,6 +3,7 @@
 // history, the file it belongs to, and what is wrong with it. Every file
 // operation either succeeds whole or changes nothing here.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,12 @@ class EditorModel {
   // The file name alone, or "Untitled".
   std::string DisplayName() const;
 
-  // What was read as something else at Open or Import, then what is out of
-  // range now.
+  // What was read as something else at Open or Import and what is wrong
+  // now, the values' problems before the rows'.
   std::vector<Problem> Problems() const;
+  // Where Kelvane draws on this screen, for judging the area.
+  void SetDrawingArea(const DrawingArea& area) { drawingArea_ = area; }
+  const std::optional<DrawingArea>& GetDrawingArea() const { return drawingArea_; }
 
   void New();
   // These raise a DocumentError and leave the model as it was.
@@ -40,6 +44,7 @@ class EditorModel {
   DocumentHistory history_;
   std::string path_;
   std::vector<Problem> loadProblems_;
+  std::optional<DrawingArea> drawingArea_;
 };
 
 // The whole of a small file, or a DocumentError naming it.

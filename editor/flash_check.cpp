@@ -1,27 +1,18 @@
 #include "editor/flash_check.h"
 
-#include <QTemporaryDir>
+#include <QString>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "editor/document_writer.h"
-#include "render/flash_analyser.h"
+#include "editor/cell_table.h"
+#include "editor/document_json.h"
+#include "editor/document_problems.h"
+#include "render/flash_check.h"
 #include "render/session_renderer.h"
 
 namespace kelvane {
 namespace {
-
-class AnalysingSink : public RenderSink {
- public:
-  AnalysingSink(int width, int height) : analyser_(width, height) {}
-  void Sound(const float*, const float*, int) override {}
-  void Picture(const Frame& frame) override { analyser_.AddFrame(frame); }
-  FlashReport Report() const { return analyser_.Report(); }
-
- private:
-  FlashAnalyser analyser_;
-};
 
 std::string RuleText(const char* rule, const FlashRuleResult& r) {
   char text[160];
@@ -30,27 +21,35 @@ std::string RuleText(const char* rule, const FlashRuleResult& r) {
   return text;
 }
 
+// The document as far as a file can hold it: a text it cannot hold is left
+// out, which changes nothing the window shows.
+SessionDocument Showable(SessionDocument d) {
+  for (std::string* text : {&d.sessionName, &d.comment, &d.instrumentName, &d.image})
+    if (!CharactersNotHeld(*text).empty() || QString::fromStdString(*text).size() > kMaxTextLength) text->clear();
+  for (NoteRow& row : d.rows)
+    if (!CharactersNotHeld(row.label).empty() || QString::fromStdString(row.label).size() > kRowLabelLength)
+      row.label.clear();
+  return d;
+}
+
 }  // namespace
 
-FlashCheckResult CheckFlashes(const SessionDocument& document, double seconds) {
+FlashCheckResult CheckFlashes(const SessionDocument& document, double seconds, const std::atomic<bool>* cancel) {
   FlashCheckResult result;
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("flash-check.db").toStdString();
   try {
-    if (!dir.isValid()) throw DocumentError("no temporary directory for the flash check");
-    SaveAmbrelDocument(document, path);
     RenderOptions options;
     options.seconds = seconds;
-    HeadlessSession session(path, options);
-    AnalysingSink sink(session.Width(), session.Height());
-    session.Run(sink);
-    result.report = sink.Report();
+    // The renderer names the file the dialog would have chosen; there is none.
+    const OpenedSession opened =
+        HeadlessSession(std::make_unique<CellTable>(AmbrelTableOf(Showable(document))), "the session", options).Opened();
+    FlashCheckOptions every;
+    every.stop = cancel;
+    result.report = kelvane::CheckFlashes(opened, every).report;
     result.checked = true;
+  } catch (const FlashCheckStopped&) {
+    result.error = "the check was stopped";
   } catch (const std::exception& error) {
-    // The renderer names the file, which is the editor's own copy.
     result.error = error.what();
-    for (auto at = result.error.find(path); at != std::string::npos; at = result.error.find(path))
-      result.error.replace(at, path.size(), "the session");
   }
   return result;
 }

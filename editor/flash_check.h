@@ -1,9 +1,11 @@
 #pragma once
 // The flash check of a session's first seconds, as `ambrel check` measures a
-// file: the document is saved to a table of its own and played headless.
-// Runs on any one thread at a time per call; it writes only in a temporary
-// directory that it removes.
+// file: the document is played headless from the record Save would write,
+// without writing it. Texts a file cannot hold are left out of that record:
+// they change nothing that is shown. Runs on any thread; it writes only in a
+// temporary directory that it removes.
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,9 @@ struct FlashCheckResult {
   std::string error;
 };
 
-FlashCheckResult CheckFlashes(const SessionDocument& document, double seconds = kEditorFlashSeconds);
+// A check stops soon after `cancel` becomes true, with no verdict.
+FlashCheckResult CheckFlashes(const SessionDocument& document, double seconds = kEditorFlashSeconds,
+                              const std::atomic<bool>* cancel = nullptr);
 
 // One line for the window: "PASS ..." or "FAIL ..." with the worst second's
 // flashes and share of the field, or why there is no verdict.

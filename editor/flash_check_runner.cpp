@@ -15,6 +15,7 @@ FlashCheckRunner::FlashCheckRunner(QObject* parent) : QObject(parent) {
 }
 
 FlashCheckRunner::~FlashCheckRunner() {
+  cancel_ = true;
   if (worker_ != nullptr) worker_->wait();
 }
 
@@ -23,28 +24,28 @@ void FlashCheckRunner::Request(const SessionDocument& document) {
   if (auto known = ResultFor(document)) {
     // Undo back to a checked state, say: its verdict stands.
     debounce_.stop();
-    emit Checked(*known);
+    emit Checked(document, *known);
     return;
   }
   emit Checking();
   debounce_.start();
 }
 
-std::optional<FlashCheckResult> FlashCheckRunner::ResultFor(const SessionDocument& document) const {
+std::optional<FlashVerdict> FlashCheckRunner::ResultFor(const SessionDocument& document) const {
   for (const auto& [checked, result] : known_)
     if (checked == document) return result;
   return std::nullopt;
 }
 
-FlashCheckResult FlashCheckRunner::CheckNow(const SessionDocument& document) {
+FlashVerdict FlashCheckRunner::CheckNow(const SessionDocument& document) {
   if (auto known = ResultFor(document)) return *known;
-  FlashCheckResult result = CheckFlashes(document);
+  FlashVerdict result = VerdictOf(document);
   Keep(document, result);
-  emit Checked(result);
+  emit Checked(document, result);
   return result;
 }
 
-void FlashCheckRunner::Keep(const SessionDocument& document, const FlashCheckResult& result) {
+void FlashCheckRunner::Keep(const SessionDocument& document, const FlashVerdict& result) {
   if (known_.size() == kVerdictsKept) known_.erase(known_.begin());
   known_.emplace_back(document, result);
 }
@@ -53,7 +54,7 @@ void FlashCheckRunner::Start() {
   // One check at a time; a change made meanwhile is checked when it ends.
   if (worker_ != nullptr || ResultFor(wanted_)) return;
   running_ = wanted_;
-  worker_ = QThread::create([this] { runningResult_ = CheckFlashes(running_); });
+  worker_ = QThread::create([this] { runningResult_ = VerdictOf(running_, &cancel_); });
   connect(worker_, &QThread::finished, this, &FlashCheckRunner::Finished);
   worker_->start(QThread::LowPriority);
 }
@@ -63,7 +64,7 @@ void FlashCheckRunner::Finished() {
   worker_ = nullptr;
   Keep(running_, runningResult_);
   if (running_ == wanted_) {
-    emit Checked(runningResult_);
+    emit Checked(running_, runningResult_);
   } else {
     Start();
   }

@@ -13,15 +13,14 @@
 namespace kelvane {
 namespace {
 
-SessionDocument RowsToPlay(const SessionDocument& document, std::optional<int> row) {
+SessionDocument RowsToPlay(const SessionDocument& document, int first, int count) {
+  const int rows = static_cast<int>(document.rows.size());
+  if (rows == 0) throw DocumentError("The session has no note rows to play");
+  if (first < 0 || first >= rows || count < 1)
+    throw DocumentError("There is no row " + std::to_string(first + 1) + " to play");
   SessionDocument played = document;
-  if (row) {
-    if (*row < 0 || *row >= static_cast<int>(document.rows.size()))
-      throw DocumentError("There is no row " + std::to_string(*row + 1) + " to play");
-    played.rows = {document.rows[static_cast<std::size_t>(*row)]};
-  }
-  if (played.rows.empty()) throw DocumentError("The session has no note rows to play");
-  if (played.rows.size() > kEditorMaxRows) played.rows.resize(kEditorMaxRows);
+  const auto from = document.rows.begin() + first;
+  played.rows.assign(from, from + std::min({count, rows - first, kEditorMaxRows}));
   return played;
 }
 
@@ -33,9 +32,9 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 }  // namespace
 
-std::string WriteListeningSequence(const SessionDocument& document, std::optional<int> row,
+std::string WriteListeningSequence(const SessionDocument& document, int first, int count,
                                    const std::string& dataDirectory) {
-  const SessionDocument played = RowsToPlay(document, row);
+  const SessionDocument played = RowsToPlay(document, first, count);
   SessionState s;
   SeedTunnelColors(s);
   ApplyDocument(played, s);
@@ -51,6 +50,20 @@ std::string WriteListeningSequence(const SessionDocument& document, std::optiona
   if (!shell.Messages().empty())
     throw DocumentError("Cannot prepare the sound to play: " + shell.Messages().front());
   return file.string();
+}
+
+}  // namespace kelvane
+
+namespace kelvane {
+
+std::optional<SoundingNote> NoteSoundingAt(double seconds, int rows) {
+  if (!(seconds >= 0)) return std::nullopt;
+  const int row = static_cast<int>(seconds / kTemplateRowSeconds);
+  if (row >= rows) return std::nullopt;
+  const double inRow = seconds - row * kTemplateRowSeconds;
+  const int note = static_cast<int>(inRow / kTemplateNoteStepSeconds);
+  if (note >= kEditorNotesPerRow || inRow - note * kTemplateNoteStepSeconds >= kTemplateNoteSeconds) return std::nullopt;
+  return SoundingNote{row, note};
 }
 
 }  // namespace kelvane

@@ -10,10 +10,20 @@
 
 namespace kelvane {
 
-// Writes <dataDirectory>/Audio_Information/SEQ_<n>X.MID for the whole session
-// (row empty) or for one row (0-based), and returns its path. A DocumentError
-// when it cannot be written or there is no row to play.
-std::string WriteListeningSequence(const SessionDocument& document, std::optional<int> row,
+// Writes <dataDirectory>/Audio_Information/SEQ_<n>X.MID for `count` rows
+// from `first` (0-based), and returns its path. A DocumentError when it
+// cannot be written or there are no such rows.
+std::string WriteListeningSequence(const SessionDocument& document, int first, int count,
                                    const std::string& dataDirectory);
+
+// The note sounding `seconds` after such a file started: its row (0-based,
+// counted from the file's first) and note (0..12); nullopt between notes
+// and after the last.
+struct SoundingNote {
+  int row;
+  int note;
+  friend bool operator==(const SoundingNote&, const SoundingNote&) = default;
+};
+std::optional<SoundingNote> NoteSoundingAt(double seconds, int rows);
 
 }  // namespace kelvane

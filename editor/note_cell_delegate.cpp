@@ -1,8 +1,8 @@
 #include "editor/note_cell_delegate.h"
 
-#include <QLineEdit>
 #include <QPainter>
 
+#include "editor/label_edit.h"
 #include "editor/note_grid_model.h"
 #include "editor/note_names.h"
 #include "editor/session_document.h"
@@ -21,7 +21,13 @@ QColor TextOn(const QColor& c) {
 
 void NoteCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (index.column() == NoteGridModel::kLabelColumn) {
-    QStyledItemDelegate::paint(p, option, index);
+    QStyleOptionViewItem marked = option;
+    // A label the file cannot hold, as a box with a problem is marked.
+    if (index.data(NoteGridModel::kProblemRole).toBool()) {
+      p->fillRect(option.rect, QColor(0xFF, 0xD6, 0xD6));
+      marked.palette.setColor(QPalette::Text, QColor(0x80, 0x00, 0x00));
+    }
+    QStyledItemDelegate::paint(p, marked, index);
     return;
   }
   const std::int32_t code = index.data(NoteGridModel::kCodeRole).toInt();
@@ -43,6 +49,16 @@ void NoteCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, co
   p->setFont(small);
   const QRect lower(cell.left(), cell.top() + cell.height() / 2 + 1, cell.width(), cell.height() / 2);
   p->drawText(lower, Qt::AlignHCenter | Qt::AlignTop, note ? QString::fromStdString(NoteName(code)) : QString("?"));
+  if (index.data(NoteGridModel::kPlayingRole).toBool()) {
+    // The note sounding now: a thick ring that shows on every colour.
+    p->setPen(QPen(Qt::black, 4));
+    p->drawRect(option.rect.adjusted(2, 2, -2, -2));
+    p->setPen(QPen(Qt::white, 2));
+    p->drawRect(option.rect.adjusted(2, 2, -2, -2));
+  } else if (option.state & QStyle::State_Selected && !(option.state & QStyle::State_HasFocus)) {
+    p->setPen(QPen(option.palette.highlight().color(), 2, Qt::DashLine));
+    p->drawRect(option.rect.adjusted(2, 2, -2, -2));
+  }
   if (option.state & QStyle::State_HasFocus) {
     // Two rings, so the cell in focus shows on light and dark colours alike.
     p->setPen(QPen(option.palette.highlight().color(), 3));
@@ -53,11 +69,8 @@ void NoteCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, co
   p->restore();
 }
 
-QWidget* NoteCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                                        const QModelIndex& index) const {
-  QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-  if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(kRowLabelLength);
-  return editor;
+QWidget* NoteCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+  return new LabelEdit(parent);
 }
 
 }  // namespace kelvane

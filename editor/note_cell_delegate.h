@@ -1,7 +1,7 @@
 #pragma once
 // Paints a note cell in the colour its note gives the tunnel, with the code
-// and the key's name; a code that is no note is hatched and marked. Labels
-// are edited in a line of at most 20 characters.
+// and the key's name; a code that is no note is hatched and marked, the note
+// sounding now ringed. Labels are edited in a LabelEdit.
 
 #include <QStyledItemDelegate>
 

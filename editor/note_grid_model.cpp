@@ -16,6 +16,21 @@ void NoteGridModel::SetRows(const std::vector<NoteRow>& rows) {
   emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
+void NoteGridModel::SetLabelProblems(std::map<int, QString> problems) {
+  if (problems == labelProblems_) return;
+  labelProblems_ = std::move(problems);
+  if (!rows_.empty()) emit dataChanged(index(0, kLabelColumn), index(rowCount() - 1, kLabelColumn));
+}
+
+void NoteGridModel::SetPlaying(int row, int column) {
+  if (row == playingRow_ && column == playingColumn_) return;
+  const QModelIndex before = index(playingRow_, playingColumn_);
+  playingRow_ = row, playingColumn_ = column;
+  if (before.isValid()) emit dataChanged(before, before, {kPlayingRole});
+  const QModelIndex now = index(row, column);
+  if (now.isValid()) emit dataChanged(now, now, {kPlayingRole});
+}
+
 int NoteGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -26,10 +41,15 @@ QVariant NoteGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const NoteRow& row = rows_[static_cast<std::size_t>(index.row())];
   if (index.column() == kLabelColumn) {
+    const auto problem = labelProblems_.find(index.row());
     if (role == Qt::DisplayRole || role == Qt::EditRole) return QString::fromStdString(row.label);
-    if (role == Qt::ToolTipRole) return "The row's label: up to 20 characters, kept in the file";
+    if (role == kProblemRole) return problem != labelProblems_.end();
+    if (role == Qt::ToolTipRole)
+      return problem != labelProblems_.end() ? problem->second
+                                             : QString("The row's label: up to 20 characters, kept in the file");
     return {};
   }
+  if (role == kPlayingRole) return index.row() == playingRow_ && index.column() == playingColumn_;
   const std::int32_t code = row.codes[static_cast<std::size_t>(index.column() - 1)];
   if (role == kCodeRole || role == Qt::DisplayRole) return code;
   if (role == Qt::ToolTipRole)

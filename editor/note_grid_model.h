@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "editor/session_document.h"
@@ -16,10 +17,16 @@ class NoteGridModel : public QAbstractTableModel {
  public:
   static constexpr int kLabelColumn = 0;  // columns 1..13 are the notes
   static constexpr int kCodeRole = Qt::UserRole + 1;
+  static constexpr int kPlayingRole = Qt::UserRole + 2;
+  static constexpr int kProblemRole = Qt::UserRole + 3;
 
   explicit NoteGridModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
   void SetRows(const std::vector<NoteRow>& rows);
+  // What is wrong with a row's label, by row, shown on the label in red.
+  void SetLabelProblems(std::map<int, QString> problems);
+  // The note sounding now (row, column 1..13), or none.
+  void SetPlaying(int row, int column);
   // A label (text) or a note code (int) that the user entered at (row, column).
   std::function<void(int row, int column, const QVariant& value)> onEdit;
 
@@ -32,6 +39,8 @@ class NoteGridModel : public QAbstractTableModel {
 
  private:
   std::vector<NoteRow> rows_;
+  std::map<int, QString> labelProblems_;
+  int playingRow_ = -1, playingColumn_ = -1;
 };
 
 }  // namespace kelvane

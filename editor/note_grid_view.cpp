@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "editor/note_cell_delegate.h"
 #include "editor/note_grid_model.h"
@@ -20,7 +21,7 @@ NoteGridView::NoteGridView(NoteGridModel* model, QWidget* parent) : QTableView(p
   setObjectName("NoteGrid");
   setModel(model);
   setItemDelegate(new NoteCellDelegate(this));
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                   QAbstractItemView::AnyKeyPressed);
@@ -30,7 +31,8 @@ NoteGridView::NoteGridView(NoteGridModel* model, QWidget* parent) : QTableView(p
   horizontalHeader()->resizeSection(NoteGridModel::kLabelColumn, kLabelWidth);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(kCellHeight);
-  setToolTip("Type a note code (0 to 13) into a cell; Space moves on, Backspace makes it 0");
+  setToolTip("Type note codes (0 to 13): 2 to 9 move on at once, 0 and 1 after a second digit; Space moves on, "
+             "Backspace makes a note 0. Click a row's number to select the row.");
 }
 
 int NoteGridView::CurrentRow() const {
@@ -45,8 +47,32 @@ void NoteGridView::SelectCell(int row, int column) {
   scrollTo(at);
 }
 
+void NoteGridView::SelectBlock(const CellBlock& block) {
+  const QModelIndex first = model_->index(block.row, block.column);
+  const QModelIndex last = model_->index(block.row + block.rows - 1, block.column + block.columns - 1);
+  if (!first.isValid() || !last.isValid()) return;
+  selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+  selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+  scrollTo(first);
+}
+
+CellBlock NoteGridView::SelectedBlock() const {
+  const QModelIndexList cells = selectionModel()->selectedIndexes();
+  if (cells.isEmpty()) {
+    const QModelIndex at = currentIndex();
+    return at.isValid() ? CellBlock{at.row(), at.column(), 1, 1} : CellBlock{};
+  }
+  int top = cells[0].row(), bottom = top, left = cells[0].column(), right = left;
+  for (const QModelIndex& cell : cells) {
+    top = std::min(top, cell.row()), bottom = std::max(bottom, cell.row());
+    left = std::min(left, cell.column()), right = std::max(right, cell.column());
+  }
+  return {top, left, bottom - top + 1, right - left + 1};
+}
+
 void NoteGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-  if (current != pendingOne_) pendingOne_ = QPersistentModelIndex();
+  if (current != pending_) pending_ = QPersistentModelIndex();
+  if (current != movedTo_) movedTo_ = QPersistentModelIndex();
   QTableView::currentChanged(current, previous);
 }
 
@@ -59,21 +85,39 @@ void NoteGridView::focusInEvent(QFocusEvent* event) {
 }
 
 void NoteGridView::TypeDigit(const QModelIndex& at, int digit) {
-  int code = digit;
-  // A 1 and then 0..3 in the same cell make 10..13.
-  if (pendingOne_ == at && 10 + digit <= kHighestNoteCode) code = 10 + digit;
-  pendingOne_ = code == 1 ? QPersistentModelIndex(at) : QPersistentModelIndex();
-  model_->setData(at, code, Qt::EditRole);
+  if (pending_ == at) {
+    const int code = pendingDigit_ * 10 + digit;
+    pending_ = QPersistentModelIndex();
+    if (code > kHighestNoteCode) {
+      emit Refused(QString("There is no note %1: the codes go from 0 to 13. The cell keeps %2.").arg(code).arg(pendingDigit_));
+      return;
+    }
+    model_->setData(at, code, Qt::EditRole);
+  } else {
+    model_->setData(at, digit, Qt::EditRole);
+    // No code starts with 2 to 9 and goes on; 0 and 1 may.
+    if (digit <= 1) {
+      pending_ = QPersistentModelIndex(at);
+      pendingDigit_ = digit;
+      return;
+    }
+  }
+  MoveToNextNote();
+  movedTo_ = QPersistentModelIndex(currentIndex());
 }
 
-void NoteGridView::MoveToNextNote(const QModelIndex& at) {
-  if (at.column() < kEditorNotesPerRow) SelectCell(at.row(), at.column() + 1);
+void NoteGridView::MoveToNextNote() {
+  const QModelIndex at = currentIndex();
+  if (!at.isValid()) return;
+  if (at.column() < kEditorNotesPerRow) SelectCell(at.row(), std::max(at.column() + 1, 1));
   else if (at.row() + 1 < model_->rowCount()) SelectCell(at.row() + 1, 1);
 }
 
 void NoteGridView::keyPressEvent(QKeyEvent* event) {
   const QModelIndex at = currentIndex();
   const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  const QPersistentModelIndex movedTo = movedTo_;
+  movedTo_ = QPersistentModelIndex();
   if (at.isValid() && at.column() != NoteGridModel::kLabelColumn && plain && state() != EditingState) {
     const int key = event->key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
@@ -81,12 +125,14 @@ void NoteGridView::keyPressEvent(QKeyEvent* event) {
       return;
     }
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
-      pendingOne_ = QPersistentModelIndex();
-      model_->setData(at, 0, Qt::EditRole);
+      pending_ = QPersistentModelIndex();
+      emit ClearRequested(SelectedBlock());
       return;
     }
     if (key == Qt::Key_Space) {
-      MoveToNextNote(at);
+      // Typed between codes as a habit: the code already moved on.
+      if (movedTo != at) MoveToNextNote();
+      pending_ = QPersistentModelIndex();
       return;
     }
     // Other keys neither start a label's editor nor type into a note.

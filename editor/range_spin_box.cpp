@@ -17,8 +17,8 @@ void MarkProblem(QWidget* widget, const QString& problem, const QString& hint) {
   widget->setToolTip(problem.isEmpty() ? hint : problem);
 }
 
-RangeSpinBox::RangeSpinBox(int lowest, int highest, QWidget* parent)
-    : QSpinBox(parent), lowest_(lowest), highest_(highest), hint_(QString("%1 to %2").arg(lowest).arg(highest)) {
+RangeSpinBox::RangeSpinBox(int lowest, int highest, QString hint, QWidget* parent)
+    : QSpinBox(parent), lowest_(lowest), highest_(highest), hint_(std::move(hint)) {
   // Wide open, so a value a file holds shows as it is.
   setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
   setToolTip(hint_);
@@ -31,7 +31,15 @@ void RangeSpinBox::Show(int value) {
   setValue(value);
 }
 
-void RangeSpinBox::SetProblem(const QString& problem) { MarkProblem(this, problem, hint_); }
+void RangeSpinBox::SetProblem(const QString& problem) {
+  problem_ = problem;
+  MarkProblem(this, problem, hint_);
+}
+
+void RangeSpinBox::SetHint(const QString& hint) {
+  hint_ = hint;
+  MarkProblem(this, problem_, hint_);
+}
 
 void RangeSpinBox::stepBy(int steps) {
   const long long next = static_cast<long long>(value()) + steps;
@@ -49,7 +57,8 @@ QAbstractSpinBox::StepEnabled RangeSpinBox::stepEnabled() const {
 QSize RangeSpinBox::sizeHint() const {
   // As wide as the valid values need, not as the widest integer.
   QSize size = QSpinBox::sizeHint();
-  const int digits = std::max(QString::number(highest_).size(), QString::number(lowest_).size()) + 2;
+  // Area corners step up to any integer but hold screen pixels: five digits do.
+  const int digits = std::min<qsizetype>(5, std::max(QString::number(highest_).size(), QString::number(lowest_).size())) + 1;
   const int text = fontMetrics().horizontalAdvance(QString(digits, QChar('0')));
   const int full = fontMetrics().horizontalAdvance(QString::number(std::numeric_limits<int>::min()));
   size.setWidth(size.width() - full + text);

@@ -9,12 +9,15 @@ namespace kelvane {
 class RangeSpinBox : public QSpinBox {
   Q_OBJECT
  public:
-  RangeSpinBox(int lowest, int highest, QWidget* parent = nullptr);
+  // The arrows step within lowest..highest; the hint is the tool tip while
+  // the value has no problem.
+  RangeSpinBox(int lowest, int highest, QString hint, QWidget* parent = nullptr);
 
   // Shows the value without reporting it as an edit.
   void Show(int value);
   // An empty text clears the mark.
   void SetProblem(const QString& problem);
+  void SetHint(const QString& hint);
 
   void stepBy(int steps) override;
   QSize sizeHint() const override;
@@ -26,6 +29,7 @@ class RangeSpinBox : public QSpinBox {
  private:
   int lowest_, highest_;
   QString hint_;
+  QString problem_;
 };
 
 // Marks a widget as holding a value that is out of range, with the reason

@@ -55,6 +55,10 @@ SessionDocument NewSessionDocument();
 // The label a row gets when nobody named it: "Row n", as `ambrel create` writes.
 std::string DefaultRowLabel(int rowNumber);
 
+// A file name for the session, without extension: its name, with what a
+// file name cannot hold replaced; "untitled" when it has none.
+std::string SuggestedFileName(const SessionDocument& document);
+
 // The label without the blanks at its end, which the table's padding would eat.
 std::string TrimmedLabel(std::string label);
 

@@ -23,7 +23,7 @@ namespace {
 QString ProblemsOf(const std::vector<Problem>& problems, const std::string& column) {
   QStringList texts;
   for (const Problem& p : problems)
-    if (ConcernsField(p, column)) texts << QString::fromStdString(p.message);
+    if (p.field == column) texts << QString::fromStdString(p.message);
   return texts.join("\n");
 }
 
@@ -51,9 +51,25 @@ SessionForm::SessionForm(EditFunction edit, QWidget* parent) : QWidget(parent), 
   layout->addStretch(1);
 }
 
+// What a value does where any value is played as it is.
+QString HintOf(const ColumnRange& range) {
+  const std::pair<const char*, const char*> hints[] = {
+      {"PulsePhase", "1: the colours move outwards; any other value: inwards"},
+      {"Form", "1: the squares shrink fast; any other value: slowly"},
+      {"GeoVertical", "180 draws squares; other values shear them"},
+      {"GeoHorizontal", "Kept in the file; Kelvane draws nothing with it"},
+      {"AreaX1", "Pixels from the left of Kelvane's drawing area"},
+      {"AreaX2", "Pixels from the left of Kelvane's drawing area"},
+      {"AreaY1", "Pixels from the top of Kelvane's drawing area"},
+      {"AreaY2", "Pixels from the top of Kelvane's drawing area"}};
+  for (const auto& [column, hint] : hints)
+    if (std::string(column) == range.column) return hint;
+  return QString("%1 to %2").arg(range.lowest).arg(range.highest);
+}
+
 RangeSpinBox* SessionForm::Number(const char* column, std::int32_t SessionDocument::*member) {
   const ColumnRange& range = RangeOf(column);
-  auto* box = new RangeSpinBox(range.lowest, range.highest, this);
+  auto* box = new RangeSpinBox(range.lowest, range.highest, HintOf(range), this);
   box->setObjectName(column);
   numbers_[column] = box;
   const std::string key = column;
@@ -159,14 +175,13 @@ QWidget* SessionForm::MakeTunnelGroup() {
     if (r.hint != nullptr) grid->addWidget(r.hint, row, 2);
     ++row;
   }
-  numbers_["GeoVertical"]->setToolTip("1 to 360; 180 draws squares, other values shear them");
-  numbers_["Density"]->setToolTip("1 to 16: the pen width of the squares in pixels");
+  numbers_["Density"]->SetHint("1 to 16: the pen width of the squares in pixels");
   grid->setColumnStretch(2, 1);
   return group;
 }
 
 QWidget* SessionForm::MakeAreaGroup() {
-  auto* group = new QGroupBox("Stimulus area (pixels of Kelvane's window)", this);
+  auto* group = new QGroupBox("Stimulus area (pixels of Kelvane's drawing area)", this);
   auto* grid = new QGridLayout(group);
   const struct {
     const char* label;
@@ -196,6 +211,8 @@ QWidget* SessionForm::MakeAreaGroup() {
   grid->addWidget(picker_, 2, 0, 1, 4);
   return group;
 }
+
+void SessionForm::SetDrawingArea(const DrawingArea& drawingArea) { picker_->SetDrawingArea(drawingArea); }
 
 void SessionForm::ChooseColour() {
   const auto channel = [](std::int32_t v) { return std::clamp(v, 0, 255); };
@@ -267,14 +284,21 @@ void SessionForm::ShowHints(const SessionDocument& d) {
 }
 
 bool SessionForm::FocusField(const std::string& column) {
-  QWidget* target = nullptr;
-  const std::string direct = column == "AreaX" ? "AreaX1" : column == "AreaY" ? "AreaY1" : column;
-  if (auto it = numbers_.find(direct); it != numbers_.end()) target = it->second;
-  if (column == "SessionName") target = name_;
-  if (column == "Comment") target = comment_;
-  if (column == "InstrumentNumber" || column == "InstrumentSel") target = instrument_;
-  if (target == nullptr) return false;
-  target->setFocus(Qt::OtherFocusReason);
+  // The whole text selected, so what is typed next replaces it.
+  if (auto it = numbers_.find(column); it != numbers_.end()) {
+    it->second->setFocus(Qt::OtherFocusReason);
+    it->second->selectAll();
+  } else if (column == "SessionName") {
+    name_->setFocus(Qt::OtherFocusReason);
+    name_->selectAll();
+  } else if (column == "Comment") {
+    comment_->setFocus(Qt::OtherFocusReason);
+    comment_->selectAll();
+  } else if (column == "InstrumentNumber" || column == "InstrumentSel") {
+    instrument_->setFocus(Qt::OtherFocusReason);
+  } else {
+    return false;
+  }
   return true;
 }
 

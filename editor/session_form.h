@@ -32,6 +32,8 @@ class SessionForm : public QWidget {
   SessionForm(EditFunction edit, QWidget* parent = nullptr);
 
   void Show(const SessionDocument& document, const std::vector<Problem>& problems);
+  // Where Kelvane draws on this screen, for the area's picture.
+  void SetDrawingArea(const DrawingArea& drawingArea);
   // Moves the keyboard focus to the control of a column, if it has one.
   bool FocusField(const std::string& column);
 

@@ -178,6 +178,7 @@ class Runner {
     const double most = seconds ? *seconds * options_.fps : 1e18;
     Frame f;
     for (int n = 0; n < most && pictures.Next(f); ++n, ++frames) {
+      if (options_.stop != nullptr && options_.stop->load()) throw FlashCheckStopped();
       if (shown_.right <= shown_.left || shown_.bottom <= shown_.top)
         f = {black.data(), 1, 1, 1};
       else

@@ -10,7 +10,9 @@
 // Sessions pass only with a margin below the threshold, for the rates
 // between those checked.
 
+#include <atomic>
 #include <functional>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +41,12 @@ struct FlashCheckOptions {
   std::optional<double> tickRate;   // one rate only
   std::optional<PulseStart> pulse;  // one opening moment only
   int threads = 0;                  // 0: one a core
+  // The check stops soon after this becomes true, throwing FlashCheckStopped.
+  const std::atomic<bool>* stop = nullptr;
+};
+
+struct FlashCheckStopped : std::runtime_error {
+  FlashCheckStopped() : std::runtime_error("the flash check was stopped") {}
 };
 
 // A share above this fails a session: the threshold less the margin.

@@ -14,6 +14,7 @@ struct FlashMeasure {
   int flashes = 0;   // of the unit that flashes most in the worst field (in any, while none flashes too often)
   double share = 0;  // of the field covered by pixels flashing more than 3 times
   bool Fails(double mostShare = kMostFlashingShare) const { return share > mostShare; }
+  friend bool operator==(const FlashMeasure&, const FlashMeasure&) = default;
 };
 
 // The worst windows that start in one second of the run.
@@ -22,6 +23,7 @@ struct FlashSecond {
   FlashMeasure light;
   FlashMeasure red;
   bool Fails(double mostShare = kMostFlashingShare) const { return light.Fails(mostShare) || red.Fails(mostShare); }
+  friend bool operator==(const FlashSecond&, const FlashSecond&) = default;
 };
 
 // One rule's verdict over a whole run.
@@ -30,6 +32,7 @@ struct FlashRuleResult {
   double worstSecond = 0;  // start of the worst one-second window, in seconds from the first frame
   int flashes = 0;
   double share = 0;
+  friend bool operator==(const FlashRuleResult&, const FlashRuleResult&) = default;
 };
 
 struct FlashReport {
@@ -50,6 +53,7 @@ struct FlashReport {
 
   bool Passes() const;
   int FailingSeconds() const;
+  friend bool operator==(const FlashReport&, const FlashReport&) = default;
 };
 
 // The failing seconds as ranges of times: "0:12-0:18, 0:31".

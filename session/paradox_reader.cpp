@@ -58,7 +58,7 @@ void CheckEncryption(const Bytes& head, const Header& h) {
 }
 
 Header ReadHeader(const Bytes& file) {
-  if (file.Size() < kCommonHeaderEnd) throw ParadoxError("the file is too short for a Paradox header");
+  if (file.Size() < kCommonHeaderEnd) throw NotAParadoxTable("the file is too short for a Paradox header");
   Header h;
   h.recordSize = file.U16(0x00);
   h.headerSize = file.U16(0x02);
@@ -70,18 +70,18 @@ Header ReadHeader(const Bytes& file) {
   h.version = file.U8(0x39);
   h.secondHeader = h.version >= 5;
   if (h.version < 3 || h.version > 12)
-    throw ParadoxError("not a Paradox table (version byte " + std::to_string(h.version) + ")");
+    throw NotAParadoxTable("not a Paradox table (version byte " + std::to_string(h.version) + ")");
   if (fileType != 0 && fileType != 2)
-    throw ParadoxError("not a Paradox data table (file type " + std::to_string(fileType) + ")");
-  if (blockKiB < 1 || blockKiB > 32) throw ParadoxError("bad block size of " + std::to_string(blockKiB) + " KiB");
+    throw NotAParadoxTable("not a Paradox data table (file type " + std::to_string(fileType) + ")");
+  if (blockKiB < 1 || blockKiB > 32) throw NotAParadoxTable("bad block size of " + std::to_string(blockKiB) + " KiB");
   h.blockSize = blockKiB * 1024;
-  if (h.fieldCount == 0) throw ParadoxError("the table has no fields");
-  if (h.fieldCount > kMaxFields) throw ParadoxError("too many fields (" + std::to_string(h.fieldCount) + ")");
+  if (h.fieldCount == 0) throw NotAParadoxTable("the table has no fields");
+  if (h.fieldCount > kMaxFields) throw NotAParadoxTable("too many fields (" + std::to_string(h.fieldCount) + ")");
   if (h.recordSize == 0 || h.recordSize > h.blockSize - kBlockHeadSize)
-    throw ParadoxError("record size " + std::to_string(h.recordSize) + " does not fit in a data block");
-  if (h.recordCount < 0) throw ParadoxError("negative record count");
+    throw NotAParadoxTable("record size " + std::to_string(h.recordSize) + " does not fit in a data block");
+  if (h.recordCount < 0) throw NotAParadoxTable("negative record count");
   if (h.headerSize < (h.secondHeader ? kSecondHeaderEnd : kCommonHeaderEnd) || h.headerSize > file.Size())
-    throw ParadoxError("bad header size " + std::to_string(h.headerSize));
+    throw NotAParadoxTable("bad header size " + std::to_string(h.headerSize));
   return h;
 }
 

@@ -21,6 +21,13 @@ class ParadoxError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A file whose header is no Paradox table's at all, as opposed to a table
+// that is damaged further in.
+class NotAParadoxTable : public ParadoxError {
+ public:
+  using ParadoxError::ParadoxError;
+};
+
 // Field type codes as stored in the field descriptors.
 namespace paradox_type {
 inline constexpr std::uint8_t kAlpha = 0x01;

@@ -52,6 +52,8 @@ std::vector<std::uint8_t> ReadTableFile(const std::string& path) {
 ParadoxTableData OpenParadoxFile(const std::string& path) {
   try {
     return ParseParadox(ReadTableFile(path));
+  } catch (const NotAParadoxTable& e) {
+    throw NotAParadoxTable("Cannot open table " + path + ": " + e.what());
   } catch (const ParadoxError& e) {
     throw ParadoxError("Cannot open table " + path + ": " + e.what());
   }

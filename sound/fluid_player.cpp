@@ -80,9 +80,11 @@ void FluidPlayer::StartOutput() {
     output_ = OpenDeviceOutput(engine_->Settings(), *engine_, failures);
   if (!output_) {
     output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
-    if (options_.output == AudioOutput::Device && !deviceFailed_)
+    if (options_.output == AudioOutput::Device && !deviceFailed_) {
       std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n",
                    failures.c_str());
+      deviceFailure_ = failures;
+    }
     deviceFailed_ = true;
   }
   if (output_->Name() != outputName_) {

@@ -61,6 +61,9 @@ class FluidPlayer : public MediaPlayer {
   // The output in use ("PulseAudio", "ALSA", "silent clock", "manual clock"),
   // or "none" before anything has sounded.
   std::string OutputName() const;
+  // Why no sound device could be opened, once that has happened and the
+  // silent clock stands in; empty until then.
+  const std::string& DeviceFailure() const { return deviceFailure_; }
   bool OutputRunning() const;
 
  private:
@@ -77,6 +80,7 @@ class FluidPlayer : public MediaPlayer {
   std::unique_ptr<ManualClock> manualClock_;
   bool manualRunning_ = false;
   bool deviceFailed_ = false;  // told once; the silent clock stands in from then on
+  std::string deviceFailure_;
   std::string outputName_ = "none";
   std::string fileName_;
   bool open_ = false;

@@ -24,6 +24,10 @@ constexpr std::uint8_t kGapTicks = 14;
 // Rows start 1600 ticks (4 s) apart: 13 x 100 + 12 x 14 played, 132 to wait.
 // 132 needs a two-byte delta, which is the one byte a row has beyond its notes.
 constexpr std::initializer_list<std::uint8_t> kRowGap = {0x81, 0x04};
+constexpr double kTicksASecond = 400;
+static_assert(kNoteTicks / kTicksASecond == kTemplateNoteSeconds);
+static_assert((kNoteTicks + kGapTicks) / kTicksASecond == kTemplateNoteStepSeconds);
+static_assert((13 * kNoteTicks + 12 * kGapTicks + ((0x81 & 0x7F) << 7 | 0x04)) / kTicksASecond == kTemplateRowSeconds);
 
 void Append(Bytes& out, std::initializer_list<std::uint8_t> bytes) { out.insert(out.end(), bytes); }
 

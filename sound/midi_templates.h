@@ -9,6 +9,12 @@
 
 namespace kelvane {
 
+// When the notes sound: note j of row i (from 0) starts at i x 4 s +
+// j x 0.285 s and lasts 0.25 s.
+inline constexpr double kTemplateRowSeconds = 4.0;
+inline constexpr double kTemplateNoteStepSeconds = 0.285;
+inline constexpr double kTemplateNoteSeconds = 0.25;
+
 // The bytes of the template for rows 1..30 note rows: 105 x rows + 75 bytes,
 // 4 seconds a row. Other row counts raise std::invalid_argument.
 std::vector<std::uint8_t> SequenceTemplate(int rows);

@@ -90,7 +90,7 @@ TEST_F(AmbrelTest, MissingKeysTakeTheLoadersResetValues) {
 TEST_F(AmbrelTest, RawOverridesMakeOddFiles) {
   const std::string longItem(60, '7');
   Create(("{\"FileType\": \"Ambr \", \"NumSelItems\": 31, \"Cycles\": null, \"Item2\": \"" + longItem +
-          "\", \"Rows\": [[1,1,1,1,1,1,1,1,1,1,1,1,1]], \"Item1\": \"short\"}").c_str());
+          "\", \"Item1\": \"short\"}").c_str());
   EXPECT_EQ(table.FieldAsString("FileType"), "Ambr ");
   EXPECT_EQ(table.FieldAsInteger("NumSelItems"), 31);
   EXPECT_EQ(table.FieldAsString("Cycles"), "");
@@ -100,7 +100,8 @@ TEST_F(AmbrelTest, RawOverridesMakeOddFiles) {
 
 TEST_F(AmbrelTest, BadDescriptionsAreRefusedWithTheReason) {
   const std::pair<const char*, const char*> cases[] = {
-      {"{\"Cycles\": 3", "not valid JSON at offset"},
+      {"{\"Cycles\": 3", "The JSON file has an error on line 1, column 13: "},
+      {"{\n  \"Cycles\": 3,\n  \"Form\" 2\n}", "on line 3, column "},
       {"[1, 2]", "must be a JSON object"},
       {"{\"Colour\": 1}", "unknown key 'Colour'"},
       {"{\"Cycles\": \"3\"}", "'Cycles' must be a whole number"},
@@ -109,7 +110,12 @@ TEST_F(AmbrelTest, BadDescriptionsAreRefusedWithTheReason) {
       {"{\"Comment\": 5}", "'Comment' must be a text"},
       {"{\"Comment\": \"\\u4e2d\"}", "code page 1252 cannot hold"},
       {"{\"Rows\": [[1,2,3]]}", "row 1 of 'Rows' must be a list of 13 note codes"},
-      {"{\"Rows\": [[1,2,3,4,5,6,7,8,9,10,11,12,100]]}", "not a whole number from 0 to 99"},
+      {"{\"Rows\": [[1,2,3,4,5,6,7,8,9,10,11,12,100]]}", "not a whole number from -9 to 99"},
+      {"{\"Rows\": [{\"Label\": \"Twenty-one characters\", \"Notes\": [1,1,1,1,1,1,1,1,1,1,1,1,1]}]}",
+       "row 1 of 'Rows''s 'Label' is longer than 20 characters"},
+      // Every type error at once, a line each.
+      {"{\"SessionName\": 5, \"Cycles\": \"3\", \"Colour\": 1}",
+       "unknown key 'Colour'\n'SessionName' must be a text\n'Cycles' must be a whole number"},
   };
   for (const auto& [json, error] : cases) {
     try {
@@ -145,7 +151,7 @@ TEST_F(AmbrelTest, CommandLineCreatesShowsAndRefuses) {
   ASSERT_EQ(Run("show " + db, out), 0) << out;
   EXPECT_THAT(out, HasSubstr("\"Cycles\": 3,"));
   EXPECT_EQ(Run("create " + Write("bad.json", "{\"Cycles\": }") + " " + (dir / "bad.db").string(), out), 2);
-  EXPECT_THAT(out, HasSubstr("bad.json: not valid JSON"));
+  EXPECT_THAT(out, HasSubstr("bad.json: The JSON file has an error on line 1, column "));
   EXPECT_FALSE(fs::exists(dir / "bad.db"));
   EXPECT_EQ(Run("show " + json, out), 2);
   EXPECT_THAT(out, HasSubstr("Cannot open table " + json + ": "));

@@ -126,12 +126,54 @@ TEST_F(EditorDocumentTest, JsonExportIsWhatAmbrelCreateReadsAndImportsBackUnchan
     SaveAmbrelDocument(d, Path("saved.db"));
     EXPECT_EQ(OpenAmbrelDocument(Path("created.db")).document, OpenAmbrelDocument(Path("saved.db")).document);
   }
-  // Plain rows stay plain codes; only a row whose label or codes "Rows"
-  // cannot carry is spelt out as its item text.
+  // Each row once, in one form: its codes, with its label when it has its own.
   const std::string plain = DocumentToJson(NewSessionDocument());
-  EXPECT_THAT(plain, HasSubstr("[1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13]"));
-  EXPECT_THAT(plain, ::testing::Not(HasSubstr("Item1")));
-  EXPECT_THAT(DocumentToJson(OddDocument()), HasSubstr(R"("Item1": "Row 1               -1020304050607080910111299")"));
+  EXPECT_THAT(plain, HasSubstr("    [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13]\n"));
+  const std::string full = DocumentToJson(FullDocument());
+  EXPECT_THAT(full, HasSubstr(R"({"Label": "Crescendo to the top", "Notes": [11, 0, 3, 6, 9, 12, 1, 4, 7, 10, 13, 2, 5]})"));
+  EXPECT_THAT(full, ::testing::Not(HasSubstr("\"Item")));
+}
+
+// A person edits an exported description by hand: the rows read back as
+// edited, by Import and by ambrel create alike.
+TEST_F(EditorDocumentTest, AnEditedRowsSurvivesExportEditAndImport) {
+  EditorModel model;
+  model.History().Apply(FullDocument());
+  model.ExportJson(Path("session.json"));
+  std::string json = Bytes(Path("session.json"));
+  const auto edit = [&json](const std::string& from, const std::string& to) {
+    const auto at = json.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    json.replace(at, from.size(), to);
+  };
+  // Row 5 has a label of its own, row 3 the one it gets by default.
+  edit(R"("Notes": [11, 0, 3, 6, 9, 12, 1, 4, 7, 10, 13, 2, 5])", R"("Notes": [9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1])");
+  edit("[1, 4, 7, 10, 13, 2, 5, 8, 11, 0, 3, 6, 9]", "[2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2]");
+  edit("\"Label\": \"Wave \xC3\xBC 8\"", R"("Label": "Renamed")");
+  std::ofstream(Path("session.json"), std::ios::trunc) << json;
+
+  SessionDocument expected = FullDocument();
+  expected.rows[4].codes = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1};
+  expected.rows[2].codes.fill(2);
+  expected.rows[7].label = "Renamed";
+  model.ImportJson(Path("session.json"));
+  EXPECT_EQ(model.Document(), expected);
+  CreateAmbrelTable(Path("session.json"), Path("created.db"));
+  EXPECT_EQ(OpenAmbrelDocument(Path("created.db")).document, expected);
+
+  // Older descriptions give a labelled row twice, in "Rows" and as its item
+  // text: read as long as the two agree, refused with the reason once they do not.
+  const std::string older = R"({"Rows": [[1,2,3,4,5,6,7,8,9,10,11,12,13]],
+                                "Item1": "Intro               01020304050607080910111213"})";
+  EXPECT_EQ(DocumentFromJson(older).document.rows[0].label, "Intro");
+  std::string edited = older;
+  edited.replace(edited.find("[1,2,3"), 6, "[3,2,1");
+  try {
+    DocumentFromJson(edited);
+    ADD_FAILURE() << "an edit of Rows was ignored";
+  } catch (const DocumentError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("'Item1' and row 1 of 'Rows' give row 1 differently"));
+  }
 }
 
 TEST_F(EditorDocumentTest, ImportReadsEveryDescriptionAmbrelCreateAcceptsAsItsTableOpens) {
@@ -248,11 +290,16 @@ TEST_F(EditorDocumentTest, AFileThatIsNoAmbrelIsRefusedAndTheDocumentStaysAsItWa
 
   WriteJsonTable("text.db", R"({"FileType": "Text"})");
   std::ofstream(Path("notes.db")) << "plain words, not a table";
+  std::ofstream(Path("made.json")) << "{\n  \"SessionName\": \"x\"\n}";
+  std::ofstream(Path("picture.db")) << "\x89PNG\r\n\x1A\n" << std::string(200, '\0');
   WritePxlibTable(Path("other.db"), {{"Name", paradox_type::kAlpha, 10}}, {{PxCell{std::string("x")}}});
   const std::pair<std::string, std::string> refused[] = {
-      {"text.db", "text.db is not an Ambrel session: its FileType is 'Text'"},
-      {"notes.db", "Cannot open table"},
-      {"other.db", "Field 'Image1' not found"},
+      {"text.db", "text.db is not a session: its FileType is 'Text'"},
+      {"notes.db", "notes.db is not a session: it is not a Paradox table (it starts with \u201Cplain words, not\u2026\u201D)"},
+      {"made.json", "(it starts with \u201C{\u23CE  \"SessionName\u2026\u201D; a session description (JSON) is read "
+                    "with File > Import JSON)"},
+      {"picture.db", "(it starts with the bytes 89 50 4E 47 0D 0A 1A 0A 00 00 00 00 00 00 00 00)"},
+      {"other.db", "other.db is not a session: it is a Paradox table without the column Image1"},
       {"absent.db", "Cannot open table"}};
   for (const auto& [name, reason] : refused) {
     try {
@@ -275,14 +322,16 @@ TEST_F(EditorDocumentTest, ANotePairThatIsNoNumberReadsAsZeroAndIsReported) {
   // The pairs are 01 02 x4 04 .. 12 and a last one of a single 0.
   EXPECT_EQ(loaded.document.rows[0].codes, (std::array<std::int32_t, 13>{1, 2, 0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0}));
   EXPECT_EQ(loaded.document.rows[1].label, "Short");
-  ASSERT_EQ(loaded.problems.size(), 14u);  // the pair "x4" and row 2's thirteen
+  // One line a row: the pair "x4", and row 2's thirteen empty pairs.
+  ASSERT_EQ(loaded.problems.size(), 2u);
   EXPECT_EQ(loaded.problems[0].field, "Item1");
-  EXPECT_THAT(loaded.problems[0].message, HasSubstr("Row 1, note 3: 'x4' is not a note code"));
+  EXPECT_EQ(loaded.problems[0].message, "Row 1: note 3 ('x4') is no number in the file; the editor reads it as 0");
+  EXPECT_THAT(loaded.problems[1].message, HasSubstr("Row 2: notes 1 to 13 are no numbers"));
 
   // Opened in the model, the problems show until the file is saved as shown.
   EditorModel model;
   model.Open(Path("odd.db"));
-  EXPECT_EQ(model.Problems().size(), 14u);
+  EXPECT_EQ(model.Problems().size(), 2u);
   model.Save();
   EXPECT_TRUE(model.Problems().empty());
   EXPECT_TRUE(OpenAmbrelDocument(Path("odd.db")).problems.empty());
@@ -299,11 +348,7 @@ TEST_F(EditorDocumentTest, ValuesOutOfRangeAreMarkedAndTheEdgesAreNot) {
                           {"ColorB", 0, 255, &SessionDocument::colorB},
                           {"InstrumentNumber", 0, 127, &SessionDocument::instrumentNumber},
                           {"PulseFreq", 0, 2879, &SessionDocument::pulseFreq},
-                          {"PulsePhase", 0, 1, &SessionDocument::pulsePhase},
-                          {"GeoVertical", 1, 360, &SessionDocument::geoVertical},
-                          {"GeoHorizontal", 1, 360, &SessionDocument::geoHorizontal},
                           {"Density", 1, 16, &SessionDocument::density},
-                          {"Form", 1, 2, &SessionDocument::form},
                           {"Cycles", 1, 9999, &SessionDocument::cycles}};
   EXPECT_TRUE(FindProblems(NewSessionDocument()).empty());
   for (const Range& r : ranges) {
@@ -319,22 +364,60 @@ TEST_F(EditorDocumentTest, ValuesOutOfRangeAreMarkedAndTheEdgesAreNot) {
       ASSERT_EQ(problems.size(), 1u) << r.column << " " << value;
       EXPECT_EQ(problems[0].field, r.column);
       EXPECT_THAT(problems[0].message, HasSubstr(std::to_string(value)));
+      EXPECT_FALSE(problems[0].blocksSaving);
     }
   }
+  // What Kelvane plays as it is written is no problem: Form 9 shrinks
+  // slowly, Phase 7 moves inwards, an area given right to left is the same area.
+  SessionDocument played = NewSessionDocument();
+  played.form = 9, played.pulsePhase = 7, played.geoVertical = 500, played.geoHorizontal = -3;
+  std::swap(played.areaX1, played.areaX2);
+  EXPECT_TRUE(FindProblems(played).empty());
+
   SessionDocument d = NewSessionDocument();
-  d.areaX1 = d.areaX2 = 300;  // an empty area
-  d.areaY2 = 4321;
+  d.areaY1 = d.areaY2 = 300;  // an area with no height
   d.rows[0].codes[3] = 14;
+  d.rows[0].codes[7] = 99;
   d.rows[0].label = "A label of more than twenty";
   d.comment = std::string(256, 'c');
+  d.sessionName = "\xCE\xA9mega \xE2\x9C\x93";  // Omega, a check mark
   std::vector<std::string> fields;
-  for (const Problem& p : FindProblems(d)) fields.push_back(p.field);
-  EXPECT_THAT(fields, ::testing::UnorderedElementsAre("AreaX", "AreaY2", "Item1", "Item1", "Comment"));
+  const std::vector<Problem> problems = FindProblems(d);
+  for (const Problem& p : problems) fields.push_back(p.field);
+  EXPECT_THAT(fields, ::testing::ElementsAre("SessionName", "Comment", "AreaY2", "Item1:label", "Item1"));
+  EXPECT_EQ(problems[0].message,
+            "Name has \u201C\u03A9\u201D (U+03A9) and \u201C\u2713\u201D (U+2713), which an Ambrel file cannot hold "
+            "(it keeps code page 1252)");
+  EXPECT_TRUE(problems[0].blocksSaving && problems[1].blocksSaving && problems[3].blocksSaving);
+  EXPECT_EQ(problems[4].message, "Row 1: 14 and 99 (notes 4 and 8) are not note codes (0 to 13)");
   d = NewSessionDocument();
   d.rows.clear();
   EXPECT_EQ(FindProblems(d).at(0).field, "NumSelItems");
   d.rows.assign(31, NewSessionDocument().rows[0]);
   EXPECT_EQ(FindProblems(d).at(0).field, "NumSelItems");
+}
+
+// Kelvane maximised on a 1280 x 1024 screen draws on 1280 x 950 pixels, the
+// comment panel over the last 172 of them. An area that looks inside the
+// screen is cut off on the right and at the bottom, and says so.
+TEST_F(EditorDocumentTest, AnAreaKelvanesWindowWouldPartlyHideIsMarkedWithWhatItHides) {
+  const DrawingArea window{1280, 950, {0, 2, 1108, 950}};
+  SessionDocument d = NewSessionDocument();
+  EXPECT_TRUE(FindProblems(d, window).empty());
+  d.areaX1 = 900, d.areaY1 = 600, d.areaX2 = 1250, d.areaY2 = 990;
+  const std::vector<Problem> problems = FindProblems(d, window);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].field, "AreaX2");
+  EXPECT_EQ(problems[0].message, "The stimulus area's right 142 pixels lie under Kelvane's comment panel, which "
+                                 "begins at x 1108 on this screen");
+  EXPECT_EQ(problems[1].field, "AreaY2");
+  EXPECT_THAT(problems[1].message, HasSubstr("bottom 40 pixels lie below Kelvane's window"));
+  // Given the other way round, the edges are still named by their boxes.
+  std::swap(d.areaX1, d.areaX2);
+  d.areaY1 = 1, d.areaY2 = 100;
+  std::vector<std::string> fields;
+  for (const Problem& p : FindProblems(d, window)) fields.push_back(p.field);
+  EXPECT_THAT(fields, ::testing::ElementsAre("AreaX1", "AreaY1"));
 }
 
 TEST(EditorNames, NotesAreNamedByTheKeyTheyPlayAndInstrumentsByGeneralMidi) {

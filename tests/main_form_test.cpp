@@ -15,11 +15,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "app/main_form.h"
 #include "qt/first_start.h"
+#include "qt/player_window.h"
 #include "session/ambrel_json.h"
 #include "session/paradox_table.h"
 #include "state/paths.h"
@@ -27,6 +29,13 @@
 #include "tests/fakes/temp_data_home.h"
 
 namespace kelvane {
+
+// Found by GoogleTest beside the type, for failures that read as sizes.
+void PrintTo(const DrawingArea& a, std::ostream* out) {
+  *out << a.width << " x " << a.height << ", shown " << a.shown.left << "," << a.shown.top << " - " << a.shown.right
+       << "," << a.shown.bottom;
+}
+
 namespace {
 
 class MainFormTest : public ::testing::Test {
@@ -124,6 +133,42 @@ TEST_F(MainFormTest, CaptionMenuAndStatusBarAreLaidOutAsDesigned) {
   EXPECT_GE(heading->width(), heading->sizeHint().width()) << "the colon is cut off";
   EXPECT_TRUE(form->findChild<QPlainTextEdit*>("AmbrelMemo")->isReadOnly());
   EXPECT_EQ(form->surface().image().pixel(form->surface().width() / 3, 100), qRgb(0, 0, 0));
+}
+
+// The editor pictures where Kelvane draws from an unseen copy of this
+// window's parts; measured here on the real window, maximised as Kelvane
+// starts and at other sizes, the two agree to the pixel.
+TEST_F(MainFormTest, TheDrawingAreaTheEditorPicturesIsWhereThisWindowDraws) {
+  const auto measured = [this] {
+    QtSurface& surface = form->surface();
+    const auto* bevel = form->findChild<QWidget*>("Bevel1");
+    const auto* info = form->findChild<QWidget*>("InfoPanel");
+    const QPoint panel = info->mapTo(&surface, QPoint(0, 0));
+    EXPECT_EQ(panel.x() + info->width(), surface.width()) << "the panel reaches the right edge";
+    EXPECT_EQ(panel.y() + info->height(), surface.height()) << "and the bottom";
+    EXPECT_EQ(surface.image().size(), surface.size()) << "the tunnel's image is the surface";
+    return DrawingArea{surface.width(), surface.height(),
+                       Rect{0, bevel->mapTo(&surface, QPoint(0, bevel->height())).y(), panel.x(), surface.height()}};
+  };
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  form->showMaximized();
+  QApplication::processEvents();
+  // The frame the window system puts around it, as the editor takes it from its own window.
+  const QRect outer = form->frameGeometry(), inner = form->geometry();
+  const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                       outer.bottom() - inner.bottom());
+  ASSERT_EQ(outer, screen->availableGeometry());
+  const DrawingArea maximised = measured();
+  EXPECT_EQ(MaximisedPlayerDrawingArea(*screen, frame), maximised);
+  EXPECT_LT(maximised.height, form->height() - 20) << "the menu and status bars take their room";
+  EXPECT_EQ(maximised.shown.right, maximised.width - kInfoPanelWidth);
+  form->showNormal();
+  for (const QSize size : {QSize(1000, 700), QSize(640, 900)}) {
+    form->resize(size);
+    QApplication::processEvents();
+    EXPECT_EQ(PlayerDrawingArea(form->size()), measured()) << size.width() << " x " << size.height();
+  }
 }
 
 TEST_F(MainFormTest, BeingShownActivatesOnceBeforeAnyTunnelTick) {

@@ -31,4 +31,15 @@ inline Rect Normalized(Rect r) {
   return r;
 }
 
+// The part of the main window the program draws on, in logical pixels: the
+// surface between the menu bar and the status bar, and the part of it that
+// shows, the rest lying under the bevel along its top and the comment panel
+// on its right.
+struct DrawingArea {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  Rect shown;
+  friend bool operator==(const DrawingArea&, const DrawingArea&) = default;
+};
+
 }  // namespace kelvane

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
+#include <QStringList>
 #include <stdexcept>
 
 namespace kelvane {
@@ -33,6 +35,23 @@ QString LicenseText() {
   QFile file(":/kelvane/LICENSE.txt");
   if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("The licence text is missing from the program's resources");
   return QString::fromUtf8(file.readAll());
+}
+
+QString PhotosensitivityWarning() {
+  const QString text = LicenseText();
+  const qsizetype start = text.indexOf("PHOTOSENSITIVITY WARNING");
+  if (start < 0) throw std::runtime_error("The licence text has no photosensitivity warning");
+  // The section runs to the next numbered heading, or to the closing words
+  // of the licence as a whole.
+  const qsizetype body = text.indexOf('\n', start);
+  const QRegularExpression nextHeading("\n(\\d+\\. [A-Z]|If you do not accept these terms)");
+  const QRegularExpressionMatch next = nextHeading.match(text, body);
+  const QString section = text.mid(body, next.hasMatch() ? next.capturedStart() - body : -1);
+  QStringList paragraphs;
+  for (const QString& paragraph : section.split(QRegularExpression("\n\\s*\n"), Qt::SkipEmptyParts))
+    paragraphs << paragraph.simplified();
+  paragraphs.removeAll(QString());
+  return paragraphs.join("\n\n");
 }
 
 }  // namespace kelvane

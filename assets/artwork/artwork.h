@@ -15,5 +15,8 @@ QIcon EditorIcon();
 QPixmap TitlePicture();
 // The licence terms, the disclaimer of warranty and the photosensitivity warning.
 QString LicenseText();
+// The licence's photosensitivity warning alone, its paragraphs unwrapped,
+// blank lines between them.
+QString PhotosensitivityWarning();
 
 }  // namespace kelvane
