@@ -9,6 +9,12 @@
 
 namespace kelvane {
 
+// The timing every template is written with: 200 ticks a quarter note, a
+// quarter note of 500 ms, and each row 1600 ticks (4 s) long.
+inline constexpr int kTemplateTicksPerQuarter = 200;
+inline constexpr int kTemplateQuarterMicroseconds = 500000;
+inline constexpr int kTemplateRowTicks = 1600;
+
 // The bytes of the template for rows 1..30 note rows: 105 x rows + 75 bytes,
 // 4 seconds a row. Other row counts raise std::invalid_argument.
 std::vector<std::uint8_t> SequenceTemplate(int rows);

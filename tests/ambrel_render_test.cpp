@@ -57,7 +57,7 @@ TEST_F(AmbrelRenderTest, SoundAndVideoHaveTheSessionsLengthNotesAndFrame) {
 
   const SoundFileContents sound = ReadSoundFile(wav);
   EXPECT_EQ(sound.rate, kSampleRate);
-  EXPECT_EQ(sound.frames, Frames(5.0));  // 1 x 1 row x 4 s and the beep
+  EXPECT_EQ(sound.frames, 176448 + kSampleRate);  // one play of one row (4 s and a 64-sample step's rest) and the beep
   std::vector<float> left;
   for (std::size_t i = 0; i < sound.samples.size(); i += 2) left.push_back(sound.samples[i]);
   const VideoFileContents video = ReadVideoFile(mp4, 2);
