@@ -1,5 +1,7 @@
 #include "render/session_renderer.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -41,13 +43,31 @@ Rect CropOf(const Rect& area, int width, int height) {
   return crop;
 }
 
+// While it lives, the signals that interrupt a command line's work wait on
+// this thread; one that came meanwhile arrives when it goes.
+class HeldInterrupts {
+ public:
+  HeldInterrupts() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &before_);
+  }
+  ~HeldInterrupts() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+  HeldInterrupts(const HeldInterrupts&) = delete;
+  HeldInterrupts& operator=(const HeldInterrupts&) = delete;
+
+ private:
+  sigset_t before_;
+};
+
 }  // namespace
 
 // The main window's parts, wired as the window wires them.
 struct HeadlessSession::Parts {
   // The window's size follows the session's area once it is loaded.
   Parts(std::unique_ptr<Table> sessionTable, const std::string& sessionPath, const RenderOptions& options)
-      : dataOverride((temporary.Path() / "Kelvane").string()),
+      : dataOverride((temporary->Path() / "Kelvane").string()),
         surface(1, 1),
         shell([this] {
           player.Beep();
@@ -72,7 +92,8 @@ struct HeadlessSession::Parts {
     }
   }
 
-  TemporaryDirectory temporary{"kelvane-render"};
+  // The templates, needed only until the Open has read the session's.
+  std::optional<TemporaryDirectory> temporary{std::in_place, "kelvane-render"};
   DataDirectoryOverride dataOverride;
   SessionState state;
   BufferSurface surface;
@@ -97,12 +118,25 @@ HeadlessSession::HeadlessSession(std::unique_ptr<Table> table, const std::string
   if (options_.fps < 1 || options_.fps > 240) throw std::invalid_argument("The frame rate must be 1 to 240 a second");
   if (!(options_.pulse.firstTick > 0 && options_.pulse.firstTick <= SessionTimers::kPulseSeconds))
     throw std::invalid_argument("The pulse's next tick must come within 50 ms");
-  parts_ = std::make_unique<Parts>(std::move(table), sessionPath, options_);
-  SessionState& s = parts_->state;
-  s.pulseCounter = options_.pulse.counter;
-  s.pulseRising = options_.pulse.rising ? 1 : 0;
-  s.pulseDivisor = options_.pulse.divisor;
-  Load(sessionPath);
+  {
+    // The temporary templates go before an interrupted command line ends:
+    // they are gone once the Open has read the session's, whatever happens
+    // after, and a signal that comes sooner waits until then.
+    const HeldInterrupts held;
+    try {
+      parts_ = std::make_unique<Parts>(std::move(table), sessionPath, options_);
+      SessionState& s = parts_->state;
+      s.pulseCounter = options_.pulse.counter;
+      s.pulseRising = options_.pulse.rising ? 1 : 0;
+      s.pulseDivisor = options_.pulse.divisor;
+      Load(sessionPath);
+    } catch (...) {
+      parts_.reset();
+      throw;
+    }
+    parts_->temporary.reset();
+  }
+  const SessionState& s = parts_->state;
   // A window just large enough for the area and its frame: a new, black
   // image, painted as after a resize, before the first tunnel tick.
   const int width = WindowExtent(s.areaX1, s.areaX2), height = WindowExtent(s.areaY1, s.areaY2);
@@ -241,7 +275,7 @@ void HeadlessSession::Run(RenderSink& sink, const std::function<void(double)>& p
       SetLength(frames_ + kSynthStepFrames);  // the session has not ended yet
     }
     if (options_.pictures) p.timers.RunDue(p.state, p.surface);
-    if (progress && clock_ - reported >= kSampleRate / 2.0) {
+    if (progress && clock_ - reported >= kSampleRate / 10.0) {
       reported = static_cast<double>(clock_);
       progress(static_cast<double>(clock_) / static_cast<double>(std::max<std::int64_t>(frames_, 1)));
     }

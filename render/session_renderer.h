@@ -7,7 +7,8 @@
 // drawn by the program's rasteriser, taken at the display's frame rate.
 //
 // It patches its own copy of the templates in a temporary data directory
-// (on the thread that uses it) and writes nothing else.
+// (on the thread that uses it), removed as soon as the session is open, and
+// writes nothing else.
 
 #include <cstdint>
 #include <functional>

@@ -2,12 +2,19 @@
 // with the libraries that wrote them: length, rate, the notes at their
 // pitches, the session's frame colour along the edge, and the verdicts.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "session/ambrel_json.h"
 #include "sound/note_keys.h"
@@ -18,6 +25,8 @@ namespace kelvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+extern "C" char** environ;
 
 // One row, one cycle: 4 s and the beep's second. A 300 x 240 area at 40, 20.
 constexpr char kSession[] = R"({"SessionName": "Render", "ColorR": 255, "ColorG": 140, "ColorB": 0,
@@ -43,8 +52,57 @@ class AmbrelRenderTest : public ::testing::Test {
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return WEXITSTATUS(status);
   }
+  // Starts ambrel with its own temporary directory, standard error to a
+  // file, and the three signals at their defaults, as from a terminal.
+  pid_t Start(const std::vector<std::string>& args, const fs::path& temporary) {
+    std::vector<std::string> env{"TMPDIR=" + temporary.string(), "XDG_DATA_HOME=" + (dir / "home").string()};
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("TMPDIR=", 0) != 0 && std::string(*e).rfind("XDG_DATA_HOME=", 0) != 0) env.push_back(*e);
+    std::vector<std::string> argv{AMBREL_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const auto pointers = [](std::vector<std::string>& v) {
+      std::vector<char*> p;
+      for (std::string& x : v) p.push_back(x.data());
+      p.push_back(nullptr);
+      return p;
+    };
+    std::vector<char*> argp = pointers(argv), envp = pointers(env);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, AMBREL_EXE, &files, &attributes, argp.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    return pid;
+  }
   fs::path dir = fs::temp_directory_path() / ("kelvane-ambrel-render-" + std::to_string(::getpid()));
 };
+
+// Whether an entry whose name starts with `prefix` is in the directory, or
+// appears in it within five seconds.
+bool Appears(const fs::path& directory, const std::string& prefix) {
+  for (int i = 0; i < 5000; ++i) {
+    for (const auto& entry : fs::directory_iterator(directory))
+      if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+std::vector<std::string> Names(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 TEST_F(AmbrelRenderTest, SoundAndVideoHaveTheSessionsLengthNotesAndFrame) {
   const std::string session = Write(kSession);
@@ -99,6 +157,44 @@ TEST_F(AmbrelRenderTest, CheckSaysPassFailOrErrorByItsExitCode) {
   EXPECT_EQ(Run("render " + Write(kSession) + " " + (dir / "out.avi").string(), out), 2);
   EXPECT_NE(out.find("Unknown output format"), std::string::npos) << out;
   EXPECT_FALSE(fs::exists(dir / "out.avi"));
+}
+
+// Ctrl-C, SIGTERM or SIGHUP in the middle of a long render, or of a check:
+// the program says so, ends with 128 and the signal's number, and leaves
+// neither the unfinished file beside its target nor its temporary templates.
+TEST_F(AmbrelRenderTest, AnInterruptedRenderOrCheckLeavesNothingBehind) {
+  std::string longer = kSession;
+  longer.replace(longer.find("\"Cycles\": 1"), 11, "\"Cycles\": 3000");
+  const std::string session = Write(longer.c_str());
+  const fs::path out = dir / "out", temporary = dir / "tmp";
+  fs::create_directories(out);
+  fs::create_directories(temporary);
+  struct Case {
+    std::vector<std::string> args;
+    int signal;
+    fs::path watched;    // where the work shows that it has started
+    std::string prefix;  // by a name starting so
+  };
+  const std::string webm = (out / "session.webm").string();
+  for (const Case& c : {Case{{"render", session, webm}, SIGINT, out, ".session.webm."},
+                        Case{{"render", session, webm}, SIGTERM, out, ".session.webm."},
+                        Case{{"render", session, webm}, SIGHUP, out, ".session.webm."},
+                        Case{{"check", session, "--seconds", "12000"}, SIGTERM, temporary, "kelvane-render-"}}) {
+    SCOPED_TRACE(c.args[0] + " and signal " + std::to_string(c.signal));
+    const pid_t pid = Start(c.args, temporary);
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(Appears(c.watched, c.prefix)) << "the work never started";
+    kill(pid, c.signal);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal);
+    std::ifstream err(dir / "err.txt");
+    const std::string said((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_NE(said.find("interrupted by SIG"), std::string::npos) << said;
+    EXPECT_TRUE(Names(out).empty()) << Names(out).front();
+    EXPECT_TRUE(Names(temporary).empty()) << Names(temporary).front();
+  }
 }
 
 }  // namespace
