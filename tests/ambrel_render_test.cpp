@@ -157,6 +157,13 @@ TEST_F(AmbrelRenderTest, CheckSaysPassFailOrErrorByItsExitCode) {
   EXPECT_EQ(Run("render " + Write(kSession) + " " + (dir / "out.avi").string(), out), 2);
   EXPECT_NE(out.find("Unknown output format"), std::string::npos) << out;
   EXPECT_FALSE(fs::exists(dir / "out.avi"));
+  // Refused before rendering: seven hours of sound would fill a WAV file's
+  // 4 GB only after minutes of work.
+  std::string longer = kSession;
+  longer.replace(longer.find("\"Cycles\": 1"), 11, "\"Cycles\": 7000");
+  EXPECT_EQ(Run("render --seconds 25200 " + Write(longer.c_str(), "long.db") + " " + (dir / "long.wav").string(), out), 2);
+  EXPECT_NE(out.find("use .flac"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(dir / "long.wav"));
 }
 
 // Ctrl-C, SIGTERM or SIGHUP in the middle of a long render, or of a check:

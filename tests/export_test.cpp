@@ -231,6 +231,16 @@ TEST(Export, RefusesBadPathsAndNeverLeavesAHalfWrittenFile) {
                     HasSubstr("Cannot write " + dir / "locked/session.wav" + ": Permission denied")));
   }
   fs::remove(dir / "locked");
+  fs::create_directory(dir / "folder.mp4");
+  EXPECT_THAT([&] { OpenExporter(dir / "folder.mp4", settings); },
+              ThrowsMessage<std::runtime_error>(HasSubstr("Cannot write " + dir / "folder.mp4" + ": it is a directory")));
+  fs::remove(dir / "folder.mp4");
+  // Plain WAV ends at 4 GB; FLAC takes the same length.
+  ExportSettings longer = settings;
+  longer.soundFrames = std::int64_t{7} * 3600 * kRate;
+  EXPECT_THAT([&] { OpenExporter(dir / "long.wav", longer); },
+              ThrowsMessage<std::runtime_error>(HasSubstr("a WAV file holds 6 h 45 min of sound at most; use .flac")));
+  OpenExporter(dir / "long.flac", longer);
 
   // A file already there survives an export that never finishes.
   std::ofstream(dir / "kept.mp4") << "earlier";

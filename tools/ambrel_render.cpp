@@ -31,6 +31,7 @@ void RenderSessionTo(const std::string& sessionPath, const std::string& outPath,
   settings.width = session.Width();
   settings.height = session.Height();
   settings.fps = options.fps;
+  settings.soundFrames = session.SoundFrames();
   const auto exporter = OpenExporter(outPath, settings);
   ExportingSink sink(*exporter);
   // Unwinding from here removes the unfinished file, closed first.
