@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "commands/main_commands.h"
@@ -257,7 +258,11 @@ void HeadlessSession::TakePicture(RenderSink& sink) {
 // ticks and pictures due at that sample.
 void HeadlessSession::Run(RenderSink& sink, const std::function<void(double)>& progress) {
   Parts& p = *parts_;
-  const std::int64_t planned = frames_;
+  // Where --seconds cuts the render, and how far past the plan it follows a
+  // session that has not ended yet.
+  const std::int64_t cut =
+      options_.seconds ? std::llround(*options_.seconds * kSampleRate) : std::numeric_limits<std::int64_t>::max();
+  const std::int64_t latest = frames_ + playFrames_;
   int picture = 0;
   const auto pictureAt = [&](int k) { return static_cast<double>(k) * kSampleRate / options_.fps; };
   double reported = 0;
@@ -271,7 +276,7 @@ void HeadlessSession::Run(RenderSink& sink, const std::function<void(double)>& p
       ++picture;
     }
     if (clock_ >= frames_ && picture >= PictureCount()) {
-      if (ended_ || options_.seconds || clock_ >= planned + playFrames_) break;
+      if (ended_ || clock_ >= cut || clock_ >= latest) break;
       SetLength(frames_ + kSynthStepFrames);  // the session has not ended yet
     }
     if (options_.pictures) p.timers.RunDue(p.state, p.surface);
@@ -280,7 +285,7 @@ void HeadlessSession::Run(RenderSink& sink, const std::function<void(double)>& p
       progress(static_cast<double>(clock_) / static_cast<double>(std::max<std::int64_t>(frames_, 1)));
     }
   }
-  if (!ended_ && !options_.seconds) throw std::runtime_error("The session did not end within a play of its planned length");
+  if (!ended_ && clock_ < cut) throw std::runtime_error("The session did not end within a play of its planned length");
   if (progress) progress(1.0);
 }
 
