@@ -1,6 +1,7 @@
 // ambrel check and ambrel render on the command line, their files read back
 // with the libraries that wrote them: length, rate, the notes at their
-// pitches, the session's frame colour along the edge, and the verdicts.
+// pitches, the frame's colour in every pixel, and the verdicts; what cannot
+// be written refused at once, and an interrupted render or check.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -115,7 +116,9 @@ TEST_F(AmbrelRenderTest, SoundAndVideoHaveTheSessionsLengthNotesAndFrame) {
 
   const SoundFileContents sound = ReadSoundFile(wav);
   EXPECT_EQ(sound.rate, kSampleRate);
-  EXPECT_EQ(sound.frames, 176448 + kSampleRate);  // one play of one row (4 s and a 64-sample step's rest) and the beep
+  // One play of one row, 4 s and the 48 samples to FluidSynth's next 64-sample
+  // step after its end, and the beep's second.
+  EXPECT_EQ(sound.frames, 176448 + kSampleRate);
   std::vector<float> left;
   for (std::size_t i = 0; i < sound.samples.size(); i += 2) left.push_back(sound.samples[i]);
   const VideoFileContents video = ReadVideoFile(mp4, 2);
