@@ -1,7 +1,8 @@
 // Exporting a rendered session, in multiples of real time: the sound alone
 // (WAV, FLAC) and videos of the usual 606 x 456 picture (a 600 x 450 area
 // with its 3-pixel frame) at 60 frames a second with their sound (MP4,
-// WebM). Videos need at least 2x on two cores, sound files far more.
+// WebM), which keep every pixel's colour. MP4 needs at least 2x on two
+// cores, sound files far more; VP9 stays near real time.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 

@@ -69,6 +69,8 @@ std::runtime_error WriteError(const std::string& target, const std::string& reas
 }
 
 PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(target_, ignored)) throw WriteError(target_, "it is a directory");
   // O_EXCL: a name already taken is never truncated; 0666 lets the umask
   // give the finished file the same mode as any other new file.
   for (int attempt = 0; attempt < 100; ++attempt) {

@@ -3,6 +3,7 @@
 // (MP4, WebM). The renderer hands over sound and frames as it makes them;
 // the file appears under its name only once it is complete.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -24,6 +25,7 @@ struct ExportSettings {
   int width = 0;           // of the frames: videos only
   int height = 0;
   int fps = 60;
+  std::int64_t soundFrames = 0;  // the length to come, when known: a WAV too long for it is refused at once
 };
 
 class Exporter {
@@ -37,7 +39,8 @@ class Exporter {
 };
 
 // Throws std::runtime_error, naming the file and the reason, for an unknown
-// extension or a file that cannot be created.
+// extension, a target that is a directory, a file that cannot be created,
+// or a WAV longer than the format holds.
 std::unique_ptr<Exporter> OpenExporter(const std::string& path, const ExportSettings& settings);
 
 // The error every exporter throws: "Cannot write TARGET: REASON".
@@ -49,7 +52,9 @@ std::runtime_error WriteError(const std::string& target, const std::string& reas
 // name, and destroying it removes the temporary.
 class PendingFile {
  public:
-  explicit PendingFile(std::string target);  // creates the temporary, empty
+  // Creates the temporary, empty; refuses a target that is a directory,
+  // which the rename would fail on only once everything is written.
+  explicit PendingFile(std::string target);
   ~PendingFile();
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;

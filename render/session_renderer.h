@@ -7,7 +7,8 @@
 // drawn by the program's rasteriser, taken at the display's frame rate.
 //
 // It patches its own copy of the templates in a temporary data directory
-// (on the thread that uses it) and writes nothing else.
+// (on the thread that uses it), removed as soon as the session is open, and
+// writes nothing else.
 
 #include <cstdint>
 #include <functional>
@@ -82,10 +83,12 @@ class HeadlessSession {
   HeadlessSession(const HeadlessSession&) = delete;
   HeadlessSession& operator=(const HeadlessSession&) = delete;
 
-  // The render's length: plays x rows x 4 s, and the beep when the session
-  // reaches its end, unless shortened.
+  // The render's length: every play asked for, each a little over rows x
+  // 4 s (FluidSynth ends a play at one of its 64-frame steps), and when the
+  // last is the session's, the end beep's second, unless --seconds cuts it
+  // short. Foreseen before Run; after it, what the session really did.
   double Seconds() const { return seconds_; }
-  std::int64_t SoundFrames() const;
+  std::int64_t SoundFrames() const { return frames_; }
   int PictureCount() const;
   // The pictures' size: the stimulus area with its three-pixel frame, as far
   // as it lies inside the window.
@@ -103,14 +106,21 @@ class HeadlessSession {
   struct Parts;
   void Load(const std::string& sessionPath);
   void PlanLength();
+  void SetLength(std::int64_t frames);
   void AdvanceSound(std::int64_t until, RenderSink& sink);
+  void FollowTheEnd(bool beeped);
   void TakePicture(RenderSink& sink);
 
   RenderOptions options_;
   std::unique_ptr<Parts> parts_;
   Rect crop_;
+  std::int64_t plays_ = 0;       // plays asked for
+  std::int64_t playFrames_ = 0;  // from one play's start to the next's
+  std::int64_t frames_ = 0;      // the length
+  std::int64_t tunnelFrames_ = 0;
   double seconds_ = 0;
   double tunnelSeconds_ = 0;
+  bool ended_ = false;      // the session's end, or the last play's asked for, was reached
   std::int64_t clock_ = 0;  // samples played so far
 };
 

@@ -61,17 +61,23 @@ T* Allocated(T* p, const std::string& target) {
   return p;
 }
 
-// What goes into each kind of file, and how hard the encoders work. The
-// pictures are flashing, high-contrast patterns inside a thin frame whose
-// colour must survive, so quality is a constant-quality factor well below
-// the usual one, not a bit rate: at x264's crf 20 or libvpx's crf 24 the
-// frame's edge rings by 10 to 30 levels next to the pattern. A real tunnel
-// changes nearly every pixel in every frame, so the encoders spend their
-// time on the sheer amount of detail: x264's fastest preset keeps a session
-// of a 600 x 420 area above three times real time on two cores, where
-// "veryfast" at the same quality took twice as long for a file only 10 %
-// smaller; libvpx's fastest real-time mode stays near real time
-// (bench/export_bench.cpp, and the README's measurements).
+// Every pixel keeps its own colour (4:4:4: H.264's High 4:4:4 Predictive
+// profile, VP9's profile 1). Halved chroma, the usual 4:2:0, shares one
+// colour between the frame's inner ring and the black inside it, gives an
+// odd side a padding column of a blend, and takes most of the red out of a
+// line one pixel wide, which a flash check of the video then misses.
+constexpr AVPixelFormat kPixelFormat = AV_PIX_FMT_YUV444P;
+
+// What goes into each kind of file, and how hard the encoders work. Both
+// encode without loss: the pictures come back as the renderer made them,
+// within the level or two that the conversion to YUV rounds. The tunnel
+// changes nearly every pixel in every frame, and at any quality that
+// loses something (x264's crf 12, libvpx's crf 10) the frame's rings still
+// came back up to 20 levels off next to it, the tunnel's pixels 4 levels
+// off on average, for files only a third to a half smaller. Each encoder
+// runs its fastest mode, which costs about 30 % in size against the next
+// one for three times the speed (bench/export_bench.cpp, and the README's
+// measurements).
 struct Recipe {
   const char* muxer;
   const char* videoEncoder;
@@ -84,31 +90,19 @@ struct Recipe {
 
 Recipe RecipeFor(ExportKind kind) {
   if (kind == ExportKind::Mp4) {
-    // Psychovisual tuning and adaptive quantisation both give up accuracy
-    // at hard colour edges, which is where the frame is; colour itself is
-    // what must stay right, so chroma gets finer steps than brightness.
-    return {"mp4",
-            "libx264",
-            {{"preset", "ultrafast"}, {"crf", "12"}, {"psy", "0"}, {"aq-mode", "0"}, {"chromaoffset", "-4"}},
-            "aac",
-            AV_SAMPLE_FMT_FLTP,
-            0,
-            192000};
+    return {"mp4", "libx264", {{"preset", "ultrafast"}, {"qp", "0"}}, "aac", AV_SAMPLE_FMT_FLTP, 0, 192000};
   }
-  // libvpx's real-time mode with row threads is the fastest VP9 setting,
-  // and even it stays near real time on the tunnel's detail at this
-  // quality. A cap of 8 Mbit/s nearly doubles its speed but lets the
-  // frame's colour drift by up to 27 levels next to the pattern, so the
-  // quality stays. Opus only knows 48 kHz.
+  // Row threads let libvpx's real-time mode use both cores. One tile
+  // column: with two, this libvpx (1.12) corrupts its heap on 4:4:4
+  // pictures when it encodes them on two threads. Opus only knows 48 kHz.
   return {"webm",
           "libvpx-vp9",
           {{"deadline", "realtime"},
            {"cpu-used", "8"},
            {"row-mt", "1"},
-           {"tile-columns", "1"},
+           {"tile-columns", "0"},
            {"lag-in-frames", "0"},
-           {"crf", "10"},
-           {"b", "0"}},
+           {"lossless", "1"}},
           "libopus",
           AV_SAMPLE_FMT_FLT,
           48000,
@@ -133,16 +127,14 @@ void OpenCodec(AVCodecContext* codec, const std::vector<std::pair<const char*, c
     throw WriteError(target, std::string(codec->codec->name) + " has no option " + entry->key);
 }
 
-int EvenUp(int n) { return n + (n & 1); }
-
 AvPtr<AVCodecContext> OpenVideoCodec(const Recipe& recipe, const ExportSettings& settings, bool globalHeader,
                                      const std::string& target) {
   AvPtr<AVCodecContext> codec(Allocated(avcodec_alloc_context3(FindEncoder(recipe.videoEncoder, target)), target));
-  codec->width = EvenUp(settings.width);  // 4:2:0 halves both sides
-  codec->height = EvenUp(settings.height);
+  codec->width = settings.width;
+  codec->height = settings.height;
   codec->time_base = {1, settings.fps};
   codec->framerate = {settings.fps, 1};
-  codec->pix_fmt = AV_PIX_FMT_YUV420P;
+  codec->pix_fmt = kPixelFormat;
   codec->gop_size = 2 * settings.fps;  // a seek lands within two seconds
   codec->thread_count = 2;
   // Tagged, so that players turn it back into the same colours.
@@ -232,22 +224,19 @@ std::int64_t PrimingDelay(const AVFormatContext& muxer, const AVCodecContext& au
 
 AvPtr<AVFrame> NewFrame(const std::string& target) { return AvPtr<AVFrame>(Allocated(av_frame_alloc(), target)); }
 
-// The renderer's pictures as the encoder's 4:2:0 frames. An odd side gets a
-// black column or row at the right or bottom: scaling would blur the edge.
+// The renderer's pictures as the encoder's frames, every pixel with its own
+// colour. Unscaled; the input's chroma is read at full width too, which
+// swscale would otherwise take from pixel pairs.
 class PictureFeed {
  public:
   PictureFeed(int width, int height, const std::string& target)
       : width_(width), height_(height), frame_(NewFrame(target)), target_(target) {
-    frame_->format = AV_PIX_FMT_YUV420P;
-    frame_->width = EvenUp(width);
-    frame_->height = EvenUp(height);
+    frame_->format = kPixelFormat;
+    frame_->width = width;
+    frame_->height = height;
     Check(av_frame_get_buffer(frame_.get(), 0), target, "allocating a picture");
-    if (frame_->width != width || frame_->height != height)
-      padded_.assign(static_cast<std::size_t>(frame_->width) * static_cast<std::size_t>(frame_->height), 0);
-    // Unscaled, so the filter only decides how chroma is halved: an area
-    // average keeps a colour edge that falls between two pixel pairs exact.
-    scaler_.reset(sws_getContext(frame_->width, frame_->height, AV_PIX_FMT_0RGB32, frame_->width, frame_->height,
-                                 AV_PIX_FMT_YUV420P, SWS_AREA | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+    scaler_.reset(sws_getContext(width, height, AV_PIX_FMT_0RGB32, width, height, kPixelFormat,
+                                 SWS_POINT | SWS_FULL_CHR_H_INP | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
     Allocated(scaler_.get(), target);
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
     sws_setColorspaceDetails(scaler_.get(), sws_getCoefficients(SWS_CS_DEFAULT), 1, bt709, 0, 0, 1 << 16, 1 << 16);
@@ -260,17 +249,8 @@ class PictureFeed {
     }
     // The encoder may still hold the previous picture.
     Check(av_frame_make_writable(frame_.get()), target_, "allocating a picture");
-    const std::uint32_t* pixels = picture.pixels;
-    std::ptrdiff_t stride = picture.stride;
-    if (!padded_.empty()) {
-      for (int y = 0; y < height_; ++y)
-        std::memcpy(&padded_[static_cast<std::size_t>(y) * static_cast<std::size_t>(frame_->width)],
-                    picture.pixels + y * picture.stride, static_cast<std::size_t>(width_) * sizeof(std::uint32_t));
-      pixels = padded_.data();
-      stride = frame_->width;
-    }
-    const auto* source = reinterpret_cast<const std::uint8_t*>(pixels);
-    const int sourceBytes = static_cast<int>(stride * static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)));
+    const auto* source = reinterpret_cast<const std::uint8_t*>(picture.pixels);
+    const int sourceBytes = static_cast<int>(picture.stride * static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)));
     sws_scale(scaler_.get(), &source, &sourceBytes, 0, frame_->height, frame_->data, frame_->linesize);
     frame_->pts = pts;
     return frame_.get();
@@ -279,7 +259,6 @@ class PictureFeed {
  private:
   int width_, height_;
   AvPtr<AVFrame> frame_;
-  std::vector<std::uint32_t> padded_;  // black where the picture does not reach
   AvPtr<SwsContext> scaler_;
   std::string target_;
 };

@@ -28,6 +28,7 @@ constexpr double kTicksASecond = 400;
 static_assert(kNoteTicks / kTicksASecond == kTemplateNoteSeconds);
 static_assert((kNoteTicks + kGapTicks) / kTicksASecond == kTemplateNoteStepSeconds);
 static_assert((13 * kNoteTicks + 12 * kGapTicks + ((0x81 & 0x7F) << 7 | 0x04)) / kTicksASecond == kTemplateRowSeconds);
+static_assert(kNotesPerItem * kNoteTicks + (kNotesPerItem - 1) * kGapTicks + 132 == kTemplateRowTicks);
 
 void Append(Bytes& out, std::initializer_list<std::uint8_t> bytes) { out.insert(out.end(), bytes); }
 
@@ -38,6 +39,7 @@ void AppendBig32(Bytes& out, std::uint32_t v) {
 
 // Format 0, one track, 200 ticks a quarter note.
 void AppendHeader(Bytes& out, std::uint32_t trackLength) {
+  static_assert(kTemplateTicksPerQuarter == 200);
   Append(out, {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 200});
   Append(out, {'M', 'T', 'r', 'k'});
   AppendBig32(out, trackLength);
@@ -46,6 +48,7 @@ void AppendHeader(Bytes& out, std::uint32_t trackLength) {
 // Offsets 22..70. The program change's data byte must be at 55; the
 // controllers after it fill the room up to the first note at 71.
 void AppendSetup(Bytes& out) {
+  static_assert(kTemplateQuarterMicroseconds == 0x07A120);
   Append(out, {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});        // tempo 500000 us
   Append(out, {0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08});  // 4/4
   Append(out, {0x00, 0xFF, 0x03, 0x0C, 'K', 'e', 'l', 'v', 'a', 'n', 'e', ' ', 'T', 'u', 'n', 'e'});

@@ -9,6 +9,11 @@
 
 namespace kelvane {
 
+// The timing every template is written with: 200 ticks a quarter note, a
+// quarter note of 500 ms (400 ticks a second), each row 1600 ticks (4 s).
+inline constexpr int kTemplateTicksPerQuarter = 200;
+inline constexpr int kTemplateQuarterMicroseconds = 500000;
+inline constexpr int kTemplateRowTicks = 1600;
 // When the notes sound: note j of row i (from 0) starts at i x 4 s +
 // j x 0.285 s and lasts 0.25 s.
 inline constexpr double kTemplateRowSeconds = 4.0;

@@ -6,9 +6,6 @@
 
 namespace kelvane {
 
-// Each note row of a template plays for this long.
-inline constexpr double kRowSeconds = 4.0;
-
 // The note rows of the template a session plays: its count of rows, with 1
 // for counts below 1 (SEQ_1X.MID, or SEQ_1.MID, the same) and 30 above 30
 // (the decoder stops at the last row, SEQ_30X.MID).

@@ -18,6 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// One play of a one-row template: 4 s, and 48 samples more, since FluidSynth
+// ends a play at the start of one of its 64-sample steps and the next play
+// starts one step later.
+constexpr std::int64_t kOneRowPlay = 176448;
+
 constexpr char kSession[] = R"({"SessionName": "Test", "ColorR": 200, "ColorG": 30, "ColorB": 60,
   "Density": 2, "Form": 1, "Cycles": 2, "AreaX1": 20, "AreaY1": 10, "AreaX2": 120, "AreaY2": 90,
   "Rows": [[5, 1, 13, 7, 2, 9, 3, 12, 4, 11, 6, 10, 8]]})";
@@ -55,7 +60,7 @@ TEST_F(SessionRendererTest, PlaysTwoCyclesAndTheBeepAsTheWindowWould) {
   RenderOptions options;
   options.soundFont = TestSoundFont();
   HeadlessSession session(Write(kSession), options);
-  EXPECT_DOUBLE_EQ(session.Seconds(), 2 * 4.0 + HeadlessSession::kEndBeepSeconds);
+  EXPECT_EQ(session.SoundFrames(), 2 * kOneRowPlay + HeadlessSession::kSampleRate);
   EXPECT_EQ(session.PictureCount(), 540);
   Recording r;
   session.Run(r);
@@ -83,14 +88,61 @@ TEST_F(SessionRendererTest, PlaysTwoCyclesAndTheBeepAsTheWindowWould) {
                   NoteKeyTable[static_cast<std::size_t>(codes[static_cast<std::size_t>(j)])], 0.3)
           << "cycle at " << start << " s, note " << j;
   EXPECT_NEAR(PitchKey(Slice(r.left, 8.03, 8.15)), 81, 0.3);
+
+  // A sound file of the session holds the very samples of its video: the
+  // tunnel's ticks and the pictures cut the sound into other blocks.
+  options.pictures = false;
+  Recording alone;
+  HeadlessSession(Write(kSession), options).Run(alone);
+  EXPECT_EQ(alone.pictures, 0);
+  EXPECT_TRUE(alone.left == r.left) << "the sound of the video differs from the sound alone";
   EXPECT_FALSE(fs::exists(fs::path(std::getenv("XDG_DATA_HOME")) / "Kelvane")) << "wrote into the user's data";
+}
+
+// A cycle that starts late makes every later one later: the render must
+// restart each play one step after the step in which the last one ended,
+// and end with the whole end beep however many cycles came before.
+TEST_F(SessionRendererTest, EveryCycleStartsWhereTheLastEndedAndTheBeepIsWhole) {
+  std::string json = kSession;
+  json.replace(json.find("\"Cycles\": 2"), 11, "\"Cycles\": 5");
+  RenderOptions options;
+  options.soundFont = TestSoundFont();
+  options.pictures = false;
+  HeadlessSession session(Write(json.c_str()), options);
+  const std::int64_t length = 5 * kOneRowPlay + HeadlessSession::kSampleRate;
+  EXPECT_EQ(session.SoundFrames(), length);
+  Recording r;
+  session.Run(r);
+  ASSERT_EQ(static_cast<std::int64_t>(r.left.size()), length);
+
+  // The first note's attack, found the same number of samples into every
+  // cycle (the first one has no reverberation from an earlier one under it).
+  const auto onset = [&](std::int64_t from) {
+    for (auto i = static_cast<std::size_t>(from); i < r.left.size(); ++i)
+      if (std::fabs(r.left[i]) > 0.02f) return static_cast<std::int64_t>(i) - from;
+    return std::int64_t{-1};
+  };
+  const std::int64_t attack = onset(kOneRowPlay);
+  ASSERT_GT(attack, 0);
+  EXPECT_NEAR(static_cast<double>(onset(0)), static_cast<double>(attack), 1);
+  for (int cycle = 2; cycle < 5; ++cycle) EXPECT_EQ(onset(cycle * kOneRowPlay), attack) << "cycle " << cycle + 1;
+
+  // The end beep starts where the fifth play ends, out of the rest after its
+  // last note, and has died away before the file ends.
+  const std::int64_t beep = 5 * kOneRowPlay;
+  const std::int64_t beepAttack = onset(beep - kSampleRate / 5) - kSampleRate / 5;
+  EXPECT_GE(beepAttack, 0);
+  EXPECT_LT(beepAttack, 64);
+  const double at = static_cast<double>(beep) / kSampleRate;
+  EXPECT_NEAR(PitchKey(Slice(r.left, at + 0.03, at + 0.15)), 81, 0.3);
+  EXPECT_LT(Rms(Slice(r.left, at + 0.9, at + 1.0)), 1e-4);
 }
 
 TEST_F(SessionRendererTest, ShortenedRendersAndRefusals) {
   RenderOptions options;
   options.soundFont = TestSoundFont();
   options.cycles = 1;
-  EXPECT_DOUBLE_EQ(HeadlessSession(Write(kSession), options).Seconds(), 4.0) << "no beep: the session goes on";
+  EXPECT_EQ(HeadlessSession(Write(kSession), options).SoundFrames(), kOneRowPlay) << "no beep: the session goes on";
   options.cycles.reset();
   options.seconds = 2.5;
   options.fps = 30;

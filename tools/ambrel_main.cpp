@@ -4,7 +4,8 @@
 //   ambrel check SESSION.db [...]       the session's pictures against the flash thresholds
 //   ambrel render SESSION.db OUT [...]  the session as a sound file or a video
 // Exit codes, the same for every command: 0 done (check: passes), 1 check
-// fails, 2 an error or a wrong command line.
+// fails, 2 an error or a wrong command line, 128 and the signal's number
+// when interrupted (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
 
 #include <cstdio>
 #include <exception>
@@ -17,6 +18,7 @@
 #include "tools/ambrel_check.h"
 #include "tools/ambrel_options.h"
 #include "tools/ambrel_render.h"
+#include "tools/interrupt.h"
 
 namespace {
 
@@ -57,7 +59,15 @@ int Run(const kelvane::AmbrelCommand& c) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(kelvane::ParseAmbrelCommand(std::vector<std::string>(argv + 1, argv + argc)));
+    const kelvane::AmbrelCommand command = kelvane::ParseAmbrelCommand(std::vector<std::string>(argv + 1, argv + argc));
+    // A render stops at its next step and removes its unfinished file; the
+    // others have nothing on disk to remove by then (the renderer's
+    // temporary templates are gone once the session is open).
+    kelvane::CatchInterrupts(command.name == "render" ? kelvane::OnInterrupt::Unwind : kelvane::OnInterrupt::AtOnce);
+    return Run(command);
+  } catch (const kelvane::Interrupted& e) {
+    std::fprintf(stderr, "ambrel: %s\n", e.what());
+    return e.ExitCode();
   } catch (const kelvane::UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

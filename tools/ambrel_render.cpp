@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "render/export.h"
+#include "tools/interrupt.h"
 #include "tools/progress_bar.h"
 
 namespace kelvane {
@@ -30,12 +31,19 @@ void RenderSessionTo(const std::string& sessionPath, const std::string& outPath,
   settings.width = session.Width();
   settings.height = session.Height();
   settings.fps = options.fps;
+  settings.soundFrames = session.SoundFrames();
   const auto exporter = OpenExporter(outPath, settings);
   ExportingSink sink(*exporter);
+  // Unwinding from here removes the unfinished file, closed first.
+  const std::string removed = "; removed the unfinished " + outPath;
   {
     ProgressBar bar("rendering", session.Seconds());
-    session.Run(sink, [&](double done) { bar.Show(done); });
+    session.Run(sink, [&](double done) {
+      ThrowIfInterrupted(removed);
+      bar.Show(done);
+    });
   }
+  ThrowIfInterrupted(removed);
   exporter->Finish();
 }
 
