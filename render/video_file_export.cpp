@@ -8,40 +8,15 @@
 #include <vector>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/samplefmt.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
+
+#include "render/av_handles.h"
 
 namespace kelvane {
 
 namespace {
-
-struct AvFree {
-  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-  void operator()(AVFrame* p) const { av_frame_free(&p); }
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-  void operator()(AVAudioFifo* p) const { av_audio_fifo_free(p); }
-  void operator()(SwrContext* p) const { swr_free(&p); }
-  void operator()(SwsContext* p) const { sws_freeContext(p); }
-  void operator()(AVDictionary* p) const { av_dict_free(&p); }
-  void operator()(AVFormatContext* p) const {
-    if (p->pb) avio_closep(&p->pb);
-    avformat_free_context(p);
-  }
-};
-template <class T>
-using AvPtr = std::unique_ptr<T, AvFree>;
-
-std::string AvErrorText(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
-}
 
 // FFmpeg's calls answer negative numbers for errors.
 int Check(int code, const std::string& target, const char* doing) {
@@ -391,7 +366,7 @@ class VideoFileExporter : public Exporter {
  private:
   PendingFile file_;  // first: removed only after everything else is closed
   PictureFeed picture_;
-  AvPtr<AVFormatContext> muxer_;
+  AvOutput muxer_;
   std::optional<StreamEncoder> video_, audio_;
   std::optional<SoundFeed> sound_;
   std::int64_t framesSent_ = 0;

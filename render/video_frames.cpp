@@ -4,37 +4,21 @@
 #include <stdexcept>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
-}
+#include "render/av_handles.h"
 
 namespace kelvane {
 namespace {
 
-struct AvFree {
-  void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-  void operator()(AVFrame* p) const { av_frame_free(&p); }
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-  void operator()(SwsContext* p) const { sws_freeContext(p); }
-};
-template <class T>
-using AvPtr = std::unique_ptr<T, AvFree>;
-
 void Check(int code, const std::string& path, const char* doing) {
   if (code >= 0) return;
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  throw std::runtime_error("Cannot read " + path + " as a video: " + doing + ": " + text);
+  throw std::runtime_error("Cannot read " + path + " as a video: " + doing + ": " + AvErrorText(code));
 }
 
 }  // namespace
 
 struct VideoFrames::Decoder {
   std::string path;
-  AvPtr<AVFormatContext> input;
+  AvInput input;
   AvPtr<AVCodecContext> codec;
   AvPtr<AVPacket> packet{av_packet_alloc()};
   AvPtr<AVFrame> frame{av_frame_alloc()};

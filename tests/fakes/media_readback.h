@@ -20,6 +20,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "render/av_handles.h"
+
 namespace kelvane::testing {
 
 struct SoundFileContents {
@@ -71,21 +73,12 @@ struct VideoFileContents {
 
 namespace readback_detail {
 
-struct AvFree {
-  void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-  void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-  void operator()(AVFrame* p) const { av_frame_free(&p); }
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-  void operator()(SwsContext* p) const { sws_freeContext(p); }
-};
-template <class T>
-using AvPtr = std::unique_ptr<T, AvFree>;
+using kelvane::AvFree;
+using kelvane::AvPtr;
 
 inline void Check(int code, const std::string& path, const char* doing) {
   if (code >= 0) return;
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  throw std::runtime_error("Cannot read " + path + ": " + doing + ": " + text);
+  throw std::runtime_error("Cannot read " + path + ": " + doing + ": " + kelvane::AvErrorText(code));
 }
 
 inline AvPtr<AVCodecContext> OpenDecoder(const AVStream& stream, const std::string& path) {
@@ -140,7 +133,7 @@ inline VideoFileContents ReadVideoFile(const std::string& path, int keepPictures
   using namespace readback_detail;
   AVFormatContext* raw = nullptr;
   Check(avformat_open_input(&raw, path.c_str(), nullptr, nullptr), path, "opening");
-  AvPtr<AVFormatContext> input(raw);
+  kelvane::AvInput input(raw);
   Check(avformat_find_stream_info(input.get(), nullptr), path, "stream info");
   const int videoIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   const int audioIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
