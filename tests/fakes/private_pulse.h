@@ -51,9 +51,10 @@ class PrivatePulseServer {
   // until then it still writes into its directory, which would outlive us.
   ~PrivatePulseServer() {
     const auto pidPath = dir_ / "runtime" / "pulse" / "pid";
-    std::ifstream pidFile(pidPath);
-    pid_t pid = 0;
-    if (pidFile >> pid && pid > 0) kill(pid, SIGTERM);
+    if (const pid_t pid = Pid(); pid > 0) {
+      kill(pid, SIGCONT);
+      kill(pid, SIGTERM);
+    }
     for (int i = 0; i < 250 && std::filesystem::exists(pidPath); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     unsetenv("PULSE_SERVER");
@@ -64,8 +65,20 @@ class PrivatePulseServer {
   std::string Socket() const { return (dir_ / "socket").string(); }
   // The streams playing into the server now, one line each.
   std::string SinkInputs() const { return Output("pactl list short sink-inputs"); }
+  // The same with every property, as a desktop's mixer sees them.
+  std::string SinkInputProperties() const { return Output("pactl list sink-inputs"); }
+  // SIGSTOP and SIGCONT: a server that has accepted its clients and then
+  // never answers them, and the same server back.
+  void Freeze(bool frozen) const {
+    if (const pid_t pid = Pid(); pid > 0) kill(pid, frozen ? SIGSTOP : SIGCONT);
+  }
 
  private:
+  pid_t Pid() const {
+    std::ifstream pidFile(dir_ / "runtime" / "pulse" / "pid");
+    pid_t pid = 0;
+    return pidFile >> pid ? pid : 0;
+  }
   std::string Log() const {
     std::ifstream in(dir_ / "log");
     return std::string(std::istreambuf_iterator<char>(in), {});
