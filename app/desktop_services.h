@@ -1,25 +1,34 @@
 #pragma once
 // What the player offers the desktop and asks of it, around the main window:
-// sessions opened from a file manager, by a drop on the window or from the
-// command line.
+// its media controls over the session bus, and sessions opened from a file
+// manager, by a drop on the window or from the command line. Without a
+// session bus the window works as before.
 
+#include <QDBusConnection>
 #include <QObject>
+#include <optional>
 
 namespace kelvane {
 
 class TMainForm;
+class MprisService;
 
 class DesktopServices : public QObject {
   Q_OBJECT
  public:
   explicit DesktopServices(TMainForm& form);
+  ~DesktopServices() override;
 
   // `kelvane FILE ...`: the first argument after the program's name, a path
   // or a file:// URI, opened once the first activation is over.
   void OpenFromCommandLine(const QStringList& arguments);
 
  private:
+  void Update();
+
   TMainForm& form_;
+  std::optional<QDBusConnection> bus_;
+  MprisService* mpris_ = nullptr;  // a child of the window
 };
 
 }  // namespace kelvane
