@@ -1,12 +1,16 @@
 #pragma once
 // What the player offers the desktop and asks of it, around the main window:
-// its media controls over the session bus, and sessions opened from a file
-// manager, by a drop on the window or from the command line. Without a
-// session bus the window works as before.
+// its media controls over the session bus, the screen kept on while a
+// session plays, and sessions opened from a file manager, by a drop on the
+// window or from the command line. Without a session bus the window works
+// as before.
 
-#include <QDBusConnection>
 #include <QObject>
+#include <QTimer>
+#include <memory>
 #include <optional>
+
+#include "app/screen_inhibitor.h"
 
 namespace kelvane {
 
@@ -28,7 +32,9 @@ class DesktopServices : public QObject {
 
   TMainForm& form_;
   std::optional<QDBusConnection> bus_;
+  ScreenInhibitor inhibitor_;
   MprisService* mpris_ = nullptr;  // a child of the window
+  QTimer beepSounding_;
 };
 
 }  // namespace kelvane
