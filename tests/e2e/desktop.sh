@@ -1,8 +1,9 @@
 # A private desktop for scripts that run the real program: an X server with a
-# window manager, optionally a PulseAudio server with a null sink, a fresh
-# home, and the steps a person takes in Kelvane's windows. Sourced, not run.
+# window manager and a session bus, optionally a PulseAudio server with a
+# null sink, a fresh home, and the steps a person takes in Kelvane's windows.
+# Sourced, not run.
 #
-#   desktop_start WORK     Xvfb and openbox; exports DISPLAY
+#   desktop_start WORK     Xvfb, openbox and a session bus; exports DISPLAY and DBUS_SESSION_BUS_ADDRESS
 #   pulse_start WORK       a PulseAudio server; exports PULSE_SERVER
 #   kelvane_start PROGRAM  the program with HOME=$WORK/home; sets app_pid, main
 #   editor_start PROGRAM   the session editor likewise; sets app_pid, editor
@@ -11,7 +12,7 @@
 #
 # The functions report a failure with `fail`, which the caller may redefine.
 
-xvfb_pid="" wm_pid="" app_pid="" pulse_dir=""
+xvfb_pid="" wm_pid="" bus_pid="" app_pid="" pulse_dir=""
 
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -48,6 +49,28 @@ desktop_start() {
   wm_pid=$!
   wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "openbox did not start: $(cat "$work/openbox.log")"
+  bus_start "$work"
+}
+
+# A session bus of our own, so the programs under test neither reach the
+# user's desktop nor have libdbus launch a bus for them. It starts no
+# services: only those a test runs itself are on it.
+bus_start() {
+  local work=$1
+  command -v dbus-daemon >/dev/null || return 0
+  cat >"$work/bus.conf" <<CONF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+CONF
+  dbus-daemon --config-file="$work/bus.conf" --fork --nopidfile --print-address=3 --print-pid=4 \
+    3>"$work/bus.address" 4>"$work/bus.pid" 2>"$work/bus.log" || fail "dbus-daemon did not start: $(cat "$work/bus.log")"
+  bus_pid=$(cat "$work/bus.pid")
+  DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus.address")
+  export DBUS_SESSION_BUS_ADDRESS
 }
 
 # A server of our own with a null sink, whose monitor parec can record.
@@ -258,7 +281,7 @@ cpu_percent() {
 desktop_stop() {
   # Only what these functions started, by their own process ids.
   local pid
-  for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $app_pid $wm_pid $xvfb_pid $bus_pid; do kill "$pid" 2>/dev/null || true; done
   if [ -n "$pulse_dir" ]; then
     pid=$(pulse_pid)
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
