@@ -192,12 +192,17 @@ screen_pixels() {
 
 # Finds the stimulus area's frame of colour r g b around x1 y1 x2 y2 (the
 # session's corners) in the pixels $1 of a screenshot, below and right of
-# the window $9's client origin, and checks its rectangles; sets ox and oy
-# to the surface's origin on the screen. The menu bar's height depends on
-# the fonts, so the origin is where the outer two rectangles land.
+# the X window $9's client origin (or of the point "at:X,Y", on a screen
+# that is no X server's), and checks its rectangles; sets ox and oy to the
+# surface's origin on the screen. The menu bar's height depends on the
+# fonts, so the origin is where the outer two rectangles land.
 find_frame() {
   local pixels=$1 r=$2 g=$3 b=$4 x1=$5 y1=$6 x2=$7 y2=$8 window=$9 client_x client_y origin
-  read -r client_x client_y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+  if [[ $window == at:* ]]; then
+    IFS=, read -r client_x client_y <<<"${window#at:}"
+  else
+    read -r client_x client_y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+  fi
   origin=$(awk -v r="$r" -v g="$g" -v b="$b" -v x1="$x1" -v y1="$y1" -v x2="$x2" -v y2="$y2" \
                -v cx="$client_x" -v cy="$client_y" '
     $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
