@@ -289,7 +289,8 @@ desktop_stop() {
   for pid in $app_pid $wm_pid $xvfb_pid $bus_pid; do kill "$pid" 2>/dev/null || true; done
   if [ -n "$pulse_dir" ]; then
     pid=$(pulse_pid)
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # A server a test stopped (SIGSTOP) takes SIGTERM only once it runs again.
+    [ -n "$pid" ] && { kill -CONT "$pid"; kill "$pid"; } 2>/dev/null || true
     # No child of ours: it removes its pid file as it exits, and writes into
     # its directory until then.
     wait_for 5 test ! -e "$pulse_dir/runtime/pulse/pid" || true

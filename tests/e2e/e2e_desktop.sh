@@ -5,8 +5,10 @@
 # RESUME and Stop; stand-in portal and ScreenSaver services record that the
 # screen is kept on while it plays, through the portal while one runs and
 # else through the ScreenSaver service, and let go on pause, on stop and
-# after its end. A file that is not a session, named on the command line,
-# is refused in a box, and the window runs on.
+# after its end. All this while the sound server hangs (a private
+# PulseAudio server stopped with SIGSTOP): the session plays on the silent
+# clock and the window answers throughout. A file that is not a session,
+# named on the command line, is refused in a box, and the window runs on.
 #
 #   e2e_desktop.sh <kelvane program> <desktop_standin program>
 #
@@ -20,7 +22,7 @@ standin=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=desktop.sh
 . "$here/desktop.sh"
-have_tools Xvfb openbox xdotool xprop dbus-daemon playerctl || exit 77
+have_tools Xvfb openbox xdotool xprop dbus-daemon playerctl pulseaudio pactl || exit 77
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-desktop.XXXXXX")
 standin_pid=""
@@ -49,8 +51,11 @@ remote() {
   wait_for 10 status_is "$2" || fail "after playerctl $1 the status is $(playerctl --player=kelvane status 2>&1), not $2"
 }
 
-# ---- A session on the command line, the portal running ------------------------
+# ---- A session on the command line, the portal running, the sound server hung ------
 standin_start --portal --screensaver
+pulse_start "$work"
+kill -STOP "$(pulse_pid)"
+
 home="$work/home"
 # The sample sessions are written at the first start, before the file is opened.
 start_in_home "$home" "$home.log" "$program" "$home/.local/share/Kelvane/Ambrels/quick_look.db"
@@ -63,6 +68,8 @@ wait_for 10 status_is Playing || fail "the session named on the command line doe
   fail "metadata: $(playerctl --player=kelvane metadata)"
 wait_for 5 called 'portal Inhibit x11:[0-9a-f]* 8 -> ' || fail "the screen is not kept on through the portal: $(calls)"
 request=$(calls | sed -n 's/^portal Inhibit .* -> //p' | head -1)
+wait_for 10 grep -q 'PulseAudio: the server did not answer within 2 s' "$home.log" ||
+  fail "the hung server was not reported: $(cat "$home.log")"
 
 remote pause Paused
 wait_for 5 called "portal Close $request" || fail "Pause did not let the screen go: $(calls)"
