@@ -2,25 +2,12 @@
 
 #include <algorithm>
 
+#include "commands/chosen_file.h"
 #include "session/session_loader.h"
 #include "sound/playback.h"
 
 namespace kelvane {
 namespace {
-
-// The dialog's part when the file is already chosen: it answers at once.
-class ChosenFile : public FileDialog {
- public:
-  explicit ChosenFile(std::string path) : path_(std::move(path)) {}
-  void SetInitialDir(const std::string&) override {}
-  void SetDefaultExt(const std::string&) override {}
-  void SetFileName(const std::string&) override {}
-  bool Execute() override { return true; }
-  std::string FileName() const override { return path_; }
-
- private:
-  std::string path_;
-};
 
 bool IsPlaying(const SessionState& s, const MediaPlayer& player) {
   return CurrentPlaybackStatus(player) == PlaybackStatus::Playing && !s.paused;
