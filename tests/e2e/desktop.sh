@@ -87,7 +87,8 @@ pulse_start() {
   wait_for 20 pactl info || fail "PulseAudio does not answer on $PULSE_SERVER"
 }
 
-pulse_pid() { cat "$pulse_dir/runtime/pulse/pid" 2>/dev/null; }
+# Empty once the server has gone (it removes its pid file as it ends).
+pulse_pid() { cat "$pulse_dir/runtime/pulse/pid" 2>/dev/null || true; }
 
 # Runs a program in the background with the home $1 (made if needed), its
 # output in $2, and the arguments after them; sets app_pid.
