@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/about_form.h"
+#include "app/desktop_services.h"
 #include "app/license_form.h"
 #include "app/main_form.h"
 #include "app/splash_form.h"
@@ -58,6 +59,8 @@ int main(int argc, char* argv[]) {
     kelvane::TLicenseForm licenseForm(&mainForm);
     kelvane::TSplashForm2 splashForm(&mainForm);
     mainForm.SetSecondaryForms(&aboutForm, &licenseForm, &splashForm);
+    auto* desktop = new kelvane::DesktopServices(mainForm);
+    desktop->OpenFromCommandLine(QApplication::arguments());
     mainForm.showMaximized();
     QApplication::exec();
   } catch (const std::exception& error) {

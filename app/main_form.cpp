@@ -10,6 +10,7 @@
 #include "app/license_form.h"
 #include "app/splash_form.h"
 #include "commands/main_commands.h"
+#include "commands/remote_control.h"
 #include "qt/display_text.h"
 #include "qt/player_window.h"
 #include "session/session_loader.h"
@@ -32,7 +33,7 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
   BuildWindow();
   WireTimers();
   surface_->onPaint = [this] { Guard([this] { FormPaint(state_, controls_); }); };
-  services_.player->SetOnNotify([this] { Guard([this] { MediaPlayer1Notify(state_, controls_); }); });
+  services_.player->SetOnNotify([this] { Handle([this] { MediaPlayer1Notify(state_, controls_); }); });
 
   // Restored size 732 x 492 client pixels below the menu, centred; shown maximised by main().
   resize(732, 492 + menuBar()->sizeHint().height());
@@ -59,10 +60,10 @@ void TMainForm::BuildWindow() {
   pauseMenu_ = parts.pause;
   memo_ = parts.memo;
   panels_ = parts.panels;
-  connect(parts.open, &QAction::triggered, this, [this] { Guard([this] { OpenAmbrelMenuClick(state_, controls_); }); });
-  connect(parts.exit, &QAction::triggered, this, [this] { Guard([this] { ExitClick1(state_, controls_); }); });
-  connect(parts.pause, &QAction::triggered, this, [this] { Guard([this] { PauseMenuClick(state_, controls_); }); });
-  connect(parts.stop, &QAction::triggered, this, [this] { Guard([this] { StopMenuClick(state_, controls_); }); });
+  connect(parts.open, &QAction::triggered, this, [this] { Handle([this] { OpenAmbrelMenuClick(state_, controls_); }); });
+  connect(parts.exit, &QAction::triggered, this, [this] { Handle([this] { ExitClick1(state_, controls_); }); });
+  connect(parts.pause, &QAction::triggered, this, [this] { Handle([this] { PauseMenuClick(state_, controls_); }); });
+  connect(parts.stop, &QAction::triggered, this, [this] { Handle([this] { StopMenuClick(state_, controls_); }); });
   connect(parts.licence, &QAction::triggered, this, [this] { Guard([this] { LicenseMenuClick(state_, controls_); }); });
   connect(parts.about, &QAction::triggered, this, [this] { Guard([this] { AboutMenuClick(state_, controls_); }); });
 }
@@ -72,6 +73,11 @@ void TMainForm::WireTimers() {
   timer3_.timer().setObjectName("Timer3");
   connect(&timer2_.timer(), &QTimer::timeout, this, [this] { Guard([this] { Timer2Timer(state_, *surface_); }); });
   connect(&timer3_.timer(), &QTimer::timeout, this, [this] { Guard([this] { Timer3Timer(state_); }); });
+}
+
+void TMainForm::Handle(const std::function<void()>& handler) {
+  Guard(handler);
+  emit playbackChanged();
 }
 
 void TMainForm::Guard(const std::function<void()>& handler) {
@@ -110,14 +116,38 @@ bool TMainForm::event(QEvent* e) {
     // Queued ahead of the first timer tick, and out of this event, so the
     // splash's own event loop does not run inside it.
     QMetaObject::invokeMethod(
-        this, [this] { Guard([this] { FormActivate(state_, controls_); }); }, Qt::QueuedConnection);
+        this,
+        [this] {
+          Handle([this] { FormActivate(state_, controls_); });
+          activationDone_ = true;
+          if (!pendingFile_.isEmpty()) OpenChosen(std::exchange(pendingFile_, QString()));
+        },
+        Qt::QueuedConnection);
   }
   return QMainWindow::event(e);
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  Guard([this] { FormClose(state_, controls_); });
+  Handle([this] { FormClose(state_, controls_); });
   e->accept();
+}
+
+bool TMainForm::ModalWindowOpen() const { return QApplication::activeModalWidget() != nullptr; }
+
+void TMainForm::OpenFile(const QString& path) {
+  if (!activationDone_)
+    pendingFile_ = path;
+  else if (!ModalWindowOpen())
+    OpenChosen(path);
+}
+
+void TMainForm::OpenChosen(const QString& path) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  Handle([this, &file] { OpenChosenFile(state_, controls_, file); });
+}
+
+void TMainForm::RunRemote(void (*command)(SessionState&, MainControls&)) {
+  if (!ModalWindowOpen()) Handle([this, command] { command(state_, controls_); });
 }
 
 void TMainForm::ShowModal(ModalWindow window) {
@@ -157,6 +187,7 @@ void TMainForm::ShowErrorMessage(const std::string& text) {
 }
 
 void TMainForm::Beep() {
+  emit beeped();
   QApplication::beep();
   // Many desktops mute the bell; the tone goes through the player's output.
   if (services_.beepTone) services_.beepTone();

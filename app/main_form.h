@@ -56,6 +56,21 @@ class TMainForm : public QMainWindow, private Shell {
   void Guard(const std::function<void()>& handler);
   void ShowException(const QString& message);
 
+  // The ways in beyond the menu. A file (named on the command line, dropped,
+  // sent over the session bus) opens as File > Open Ambrel with it chosen,
+  // once the first activation is over; a remote command runs like a menu
+  // command. Both do nothing while one of the program's modal windows is
+  // open, when the menu cannot be reached either.
+  void OpenFile(const QString& path);
+  void RunRemote(void (*command)(SessionState&, MainControls&));
+  bool ModalWindowOpen() const;
+
+ signals:
+  // After every handler that may change what plays (not the timers' ticks).
+  void playbackChanged();
+  // The beep sounds, at the end of a session for one.
+  void beeped();
+
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -64,6 +79,9 @@ class TMainForm : public QMainWindow, private Shell {
   // The parts from qt/player_window.h, wired to the procedures.
   void BuildWindow();
   void WireTimers();
+  // Guard, and then playbackChanged.
+  void Handle(const std::function<void()>& handler);
+  void OpenChosen(const QString& path);
 
   // Shell
   void ShowModal(ModalWindow window) override;
@@ -89,6 +107,8 @@ class TMainForm : public QMainWindow, private Shell {
   TLicenseForm* license_ = nullptr;
   TSplashForm2* splash_ = nullptr;
   bool activated_ = false;
+  bool activationDone_ = false;
+  QString pendingFile_;  // named before the first activation was over
   bool showingError_ = false;
   QStringList pendingErrors_;
 };

@@ -242,17 +242,23 @@ void EditorWindow::Listen(int first, int count) {
   const int played = std::min(count, rows - first);
   statusBar()->showMessage(played == 1 ? QString("Playing row %1").arg(first + 1)
                                        : QString("Playing rows %1 to %2").arg(first + 1).arg(first + played));
+  ShowSilence();
+}
+
+// The sound device is opened off the window's thread: whether it opened is
+// known a moment after the play begins.
+void EditorWindow::ShowSilence() {
   const QString silence = listener_->Silence();
-  if (!silence.isEmpty()) {
-    silence_->setToolTip("No sound device could be opened, so nothing is heard: " + silence);
-    silence_->show();
-    statusBar()->showMessage("No sound device could be opened: the notes play in silence", 10000);
-  }
+  if (silence.isEmpty() || silence_->isVisible()) return;
+  silence_->setToolTip("No sound device could be opened, so nothing is heard: " + silence);
+  silence_->show();
+  statusBar()->showMessage("No sound device could be opened: the notes play in silence", 10000);
 }
 
 // The note sounding is ringed in the grid and its colour flows into the
 // preview; between two notes both stay with the last one.
 void EditorWindow::ShowSounding(int row, int note) {
+  ShowSilence();
   const auto& rows = model_.Document().rows;
   if (row < 0 || row >= static_cast<int>(rows.size())) return;
   rows_->ShowPlaying(row, note);

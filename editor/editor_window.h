@@ -67,6 +67,7 @@ class EditorWindow : public QMainWindow {
 
   // editor_flashes.cpp: the flash check's verdict and measured advice.
   void ShowVerdict(const SessionDocument& document, const FlashVerdict& verdict);
+  void ShowSilence();
   // The measured changes for the document shown, as links that make them.
   void ShowAdvice(const SessionDocument& document, const std::vector<Suggestion>& suggestions);
   void ApplySuggestion(int index);

@@ -36,10 +36,11 @@ for path in ./usr/bin/kelvane ./usr/bin/ambrel ./usr/bin/kelvane-editor ./usr/sh
             ./usr/share/icons/hicolor/32x32/apps/kelvane.png ./usr/share/icons/hicolor/256x256/apps/kelvane.png \
             ./usr/share/icons/hicolor/32x32/apps/kelvane-editor.png \
             ./usr/share/icons/hicolor/256x256/apps/kelvane-editor.png \
+            ./usr/share/mime/packages/kelvane.xml \
             ./usr/share/doc/kelvane/README.md ./usr/share/doc/kelvane/LICENSE.txt; do
   dpkg-deb --contents "$deb" | awk '{print $NF}' | grep -qx "$path" || fail "$path is not in the package"
 done
-for dep in libqt6widgets6 libfluidsynth3 pxlib1 "timgm6mb-soundfont | fluid-soundfont-gm"; do
+for dep in libqt6widgets6 libqt6dbus6 libfluidsynth3 libpulse0 libxss1 pxlib1 qt6-wayland "timgm6mb-soundfont | fluid-soundfont-gm"; do
   dpkg-deb --field "$deb" Depends | grep -qF "$dep" || fail "the package does not depend on $dep"
 done
 for entry in kelvane kelvane-editor; do
@@ -50,6 +51,8 @@ done
 apt-get install -y -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install failed"; }
 installed=yes
 [ -x /usr/bin/kelvane ] && [ -x /usr/bin/ambrel ] && [ -x /usr/bin/kelvane-editor ] || fail "the programs are not in /usr/bin"
+# shared-mime-info's trigger has taken the session type into the desktop's database.
+grep -q 'application/x-kelvane-ambrel' /usr/share/mime/types || fail "the session MIME type is not in the MIME database"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!

@@ -4,6 +4,7 @@
 // display's pace, scaled up on a scaled display.
 
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -47,6 +48,7 @@ class QtSurface : public QWidget, public Surface {
   void MarkDirty(const QRect& rect);
   void Flush();
   void EraseAndPaint();
+  bool DoubleOnto(QPainter& p, const QRegion& region);
 
   QImage image_;
   QRect dirty_;  // pixels drawn since the last flush

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/chosen_file.h"
 #include "toolkit/shell.h"
 
 namespace kelvane {
@@ -34,19 +35,6 @@ class HeadlessShell : public Shell {
   std::string comment_;
   std::vector<std::string> messages_;
   int beeps_ = 0;
-};
-
-class ChosenFile : public FileDialog {
- public:
-  explicit ChosenFile(std::string path) : path_(std::move(path)) {}
-  void SetInitialDir(const std::string&) override {}
-  void SetDefaultExt(const std::string&) override {}
-  void SetFileName(const std::string&) override {}
-  bool Execute() override { return true; }
-  std::string FileName() const override { return path_; }
-
- private:
-  std::string path_;
 };
 
 }  // namespace kelvane

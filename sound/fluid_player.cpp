@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "sound/device_output.h"
+#include "sound/desktop_output.h"
 #include "sound/manual_clock.h"
 #include "sound/midi_check.h"
 #include "sound/silent_clock.h"
@@ -68,29 +68,40 @@ void FluidPlayer::WaitForSoundFont() {
 }
 
 // The output runs only while something sounds, so an idle program costs
-// nothing; it is opened again for the next play or beep.
+// nothing; it is opened again for the next play or beep. A sound device is
+// opened off this thread, and what was found is told here later.
 void FluidPlayer::StartOutput() {
   if (manualClock_) {
     manualRunning_ = true;
     return;
   }
   if (output_) return;
-  std::string failures;
-  if (options_.output == AudioOutput::Device && !deviceFailed_)
-    output_ = OpenDeviceOutput(engine_->Settings(), *engine_, failures);
-  if (!output_) {
-    output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
-    if (options_.output == AudioOutput::Device && !deviceFailed_) {
-      std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n",
-                   failures.c_str());
-      deviceFailure_ = failures;
-    }
+  if (options_.output == AudioOutput::Device && !deviceFailed_) {
+    std::weak_ptr<FluidPlayer*> weak = self_;
+    auto post = options_.post;
+    output_ = std::make_unique<DesktopOutput>(
+        engine_->Settings(), *engine_, options_.sampleRate,
+        [weak, post](const std::string& name, const std::string& failures) {
+          post([weak, name, failures] {
+            if (auto self = weak.lock()) (*self)->OutputOpened(name, failures);
+          });
+        });
+    return;
+  }
+  output_ = std::make_unique<SilentClock>(*engine_, options_.sampleRate);
+  outputName_ = output_->Name();
+}
+
+// Said once: a desktop without sound runs on the silent clock from then on.
+void FluidPlayer::OutputOpened(const std::string& name, const std::string& failures) {
+  if (!failures.empty() && !deviceFailed_) {
+    std::fprintf(stderr, "kelvane: no sound device could be opened (%s); playing on a silent clock\n", failures.c_str());
+    deviceFailure_ = failures;
     deviceFailed_ = true;
   }
-  if (output_->Name() != outputName_) {
-    outputName_ = output_->Name();
-    if (options_.output == AudioOutput::Device) std::fprintf(stderr, "kelvane: sound output: %s\n", outputName_.c_str());
-  }
+  if (name == outputName_) return;
+  outputName_ = name;
+  std::fprintf(stderr, "kelvane: sound output: %s\n", outputName_.c_str());
 }
 
 void FluidPlayer::StopOutputIfQuiet() {

@@ -59,7 +59,9 @@ class FluidPlayer : public MediaPlayer {
   // OutputRunning says whether a device would be open.
   void Advance(int frames, std::vector<float>* left = nullptr, std::vector<float>* right = nullptr);
   // The output in use ("PulseAudio", "ALSA", "silent clock", "manual clock"),
-  // or "none" before anything has sounded.
+  // or "none" before anything has sounded. A sound device is opened off the
+  // user-interface thread: its name is known once the post that tells it
+  // has run.
   std::string OutputName() const;
   // Why no sound device could be opened, once that has happened and the
   // silent clock stands in; empty until then.
@@ -69,6 +71,7 @@ class FluidPlayer : public MediaPlayer {
  private:
   void WaitForSoundFont();
   void StartOutput();
+  void OutputOpened(const std::string& name, const std::string& failures);
   void StopOutputIfQuiet();
   void RequireOpen() const;
   void EndOfPlay(int generation);

@@ -12,9 +12,11 @@ namespace kelvane {
 
 class SilentClock : public Output {
  public:
+  static constexpr const char* kName = "silent clock";
+
   SilentClock(Renderer& renderer, int sampleRate);
   ~SilentClock() override;
-  std::string Name() const override { return "silent clock"; }
+  std::string Name() const override { return kName; }
 
  private:
   void Run();

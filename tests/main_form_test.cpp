@@ -13,12 +13,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/file_drop.h"
 #include "app/main_form.h"
 #include "qt/first_start.h"
 #include "qt/player_window.h"
@@ -268,6 +270,34 @@ TEST_F(MainFormTest, ErrorsRaisedWhileABoxIsOpenFollowItOnceEach) {
   QTimer::singleShot(20, answer);
   form->Guard([] { throw std::runtime_error("No sequence file is open"); });
   EXPECT_EQ(shown, (QStringList{"No sequence file is open", "second"}));
+}
+
+// A file handed over from outside (the command line, the session bus, a
+// drop) waits for the first activation: opened before it, its tunnel would
+// be stopped by FormActivate while its sound played on.
+TEST_F(MainFormTest, AFileFromOutsideOpensAfterTheFirstActivationAndADropOpensTheFirstFile) {
+  PrepareDataDirectory();
+  const QString sample = QFile::decodeName(QByteArray::fromStdString(HostPath("C:\\Kelvane\\Ambrels\\blue_calm.db")));
+  form->OpenFile(sample);
+  EXPECT_EQ(player_->Mode(), PlayerMode::NotReady) << "opened before the window was shown";
+  form->resize(1000, 700);
+  form->show();
+  QApplication::processEvents();
+  EXPECT_EQ(player_->Mode(), PlayerMode::Playing);
+  EXPECT_TRUE(form->timer2().Enabled()) << "the tunnel was stopped after the session had started";
+  EXPECT_EQ(form->StatusText(0), "blue_calm.db");
+
+  QString dropped;
+  FileDropTarget target(*form, [&](const QString& path) { dropped = path; });
+  QMimeData data;
+  data.setUrls({QUrl("https://example.org/x.db"), QUrl::fromLocalFile("/tmp/a.db"), QUrl::fromLocalFile("/tmp/b.db")});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &drop);
+  QApplication::processEvents();
+  EXPECT_EQ(dropped, "/tmp/a.db");
 }
 
 TEST_F(MainFormTest, ClosingWhilePlayingStopsThePlayer) {

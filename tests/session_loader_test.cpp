@@ -16,32 +16,14 @@ namespace kelvane {
 namespace {
 
 using testing::FakeMainWindow;
+using testing::AmbrelRecord;
 using testing::FakeTable;
-
-// A valid Ambrel record of one note row.
-std::map<std::string, FakeTable::Value> AmbrelColumns() {
-  std::map<std::string, FakeTable::Value> c = {
-      {"Image1", std::string("pic")},   {"InstrumentSel", std::string("Flute")},
-      {"InstrumentNumber", 73},         {"SessionName", std::string("Blue Calm")},
-      {"FileType", std::string("Ambr")}, {"Comment", std::string("Slow and blue")},
-      {"ColorR", 10},                   {"ColorG", 20},
-      {"ColorB", 30},                   {"PulseFreq", 500},
-      {"PulsePhase", 1},                {"GeoVertical", 170},
-      {"GeoHorizontal", 160},           {"Density", 3},
-      {"Form", 2},                      {"Cycles", 4},
-      {"AreaX1", 100},                  {"AreaY1", 60},
-      {"AreaX2", 700},                  {"AreaY2", 510},
-      {"NumSelItems", 1}};
-  for (int n = 1; n <= 30; ++n) c["Item" + std::to_string(n)] = std::string();
-  c["Item1"] = std::string("Row 1               01020304050607080910111213");
-  return c;
-}
 
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteMissingTemplates(home.AudioDirectory().string());
-    w.table.columns = AmbrelColumns();
+    w.table.columns = AmbrelRecord();
     w.dialog.choice = "/home/user/.local/share/Kelvane/Ambrels/blue.db";
   }
   void Open() { OpenAmbrelMenuClick(w.state, w.controls); }
@@ -177,7 +159,7 @@ TEST_F(LoaderTest, ColoursAreLimitedTo255ButNotRaised) {
 TEST_F(LoaderTest, FileTypeMustBeExactlyAmbr) {
   for (const std::string type : {"ambr", "Ambr ", "AMBR", ""}) {
     FakeMainWindow fresh;
-    fresh.table.columns = AmbrelColumns();
+    fresh.table.columns = AmbrelRecord();
     fresh.table.columns["FileType"] = type;
     fresh.dialog.choice = "/data/odd.db";
     OpenAmbrelMenuClick(fresh.state, fresh.controls);
@@ -194,7 +176,7 @@ TEST_F(LoaderTest, FileTypeMustBeExactlyAmbr) {
 TEST_F(LoaderTest, NoteRowCountSetsItemCountAndSequenceLength) {
   for (const int rows : {0, 3, 31}) {
     FakeMainWindow fresh;
-    fresh.table.columns = AmbrelColumns();
+    fresh.table.columns = AmbrelRecord();
     fresh.table.columns["NumSelItems"] = rows;
     for (int n = 1; n <= 30; ++n)
       fresh.table.columns["Item" + std::to_string(n)] = std::string("Row                 01020304050607080910111213");

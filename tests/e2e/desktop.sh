@@ -1,8 +1,9 @@
 # A private desktop for scripts that run the real program: an X server with a
-# window manager, optionally a PulseAudio server with a null sink, a fresh
-# home, and the steps a person takes in Kelvane's windows. Sourced, not run.
+# window manager and a session bus, optionally a PulseAudio server with a
+# null sink, a fresh home, and the steps a person takes in Kelvane's windows.
+# Sourced, not run.
 #
-#   desktop_start WORK     Xvfb and openbox; exports DISPLAY
+#   desktop_start WORK     Xvfb, openbox and a session bus; exports DISPLAY and DBUS_SESSION_BUS_ADDRESS
 #   pulse_start WORK       a PulseAudio server; exports PULSE_SERVER
 #   kelvane_start PROGRAM  the program with HOME=$WORK/home; sets app_pid, main
 #   editor_start PROGRAM   the session editor likewise; sets app_pid, editor
@@ -11,7 +12,7 @@
 #
 # The functions report a failure with `fail`, which the caller may redefine.
 
-xvfb_pid="" wm_pid="" app_pid="" pulse_dir=""
+xvfb_pid="" wm_pid="" bus_pid="" app_pid="" pulse_dir=""
 
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -48,6 +49,28 @@ desktop_start() {
   wm_pid=$!
   wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "openbox did not start: $(cat "$work/openbox.log")"
+  bus_start "$work"
+}
+
+# A session bus of our own, so the programs under test neither reach the
+# user's desktop nor have libdbus launch a bus for them. It starts no
+# services: only those a test runs itself are on it.
+bus_start() {
+  local work=$1
+  command -v dbus-daemon >/dev/null || return 0
+  cat >"$work/bus.conf" <<CONF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+CONF
+  dbus-daemon --config-file="$work/bus.conf" --fork --nopidfile --print-address=3 --print-pid=4 \
+    3>"$work/bus.address" 4>"$work/bus.pid" 2>"$work/bus.log" || fail "dbus-daemon did not start: $(cat "$work/bus.log")"
+  bus_pid=$(cat "$work/bus.pid")
+  DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus.address")
+  export DBUS_SESSION_BUS_ADDRESS
 }
 
 # A server of our own with a null sink, whose monitor parec can record.
@@ -64,7 +87,8 @@ pulse_start() {
   wait_for 20 pactl info || fail "PulseAudio does not answer on $PULSE_SERVER"
 }
 
-pulse_pid() { cat "$pulse_dir/runtime/pulse/pid" 2>/dev/null; }
+# Empty once the server has gone (it removes its pid file as it ends).
+pulse_pid() { cat "$pulse_dir/runtime/pulse/pid" 2>/dev/null || true; }
 
 # Runs a program in the background with the home $1 (made if needed), its
 # output in $2, and the arguments after them; sets app_pid.
@@ -169,12 +193,17 @@ screen_pixels() {
 
 # Finds the stimulus area's frame of colour r g b around x1 y1 x2 y2 (the
 # session's corners) in the pixels $1 of a screenshot, below and right of
-# the window $9's client origin, and checks its rectangles; sets ox and oy
-# to the surface's origin on the screen. The menu bar's height depends on
-# the fonts, so the origin is where the outer two rectangles land.
+# the X window $9's client origin (or of the point "at:X,Y", on a screen
+# that is no X server's), and checks its rectangles; sets ox and oy to the
+# surface's origin on the screen. The menu bar's height depends on the
+# fonts, so the origin is where the outer two rectangles land.
 find_frame() {
   local pixels=$1 r=$2 g=$3 b=$4 x1=$5 y1=$6 x2=$7 y2=$8 window=$9 client_x client_y origin
-  read -r client_x client_y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+  if [[ $window == at:* ]]; then
+    IFS=, read -r client_x client_y <<<"${window#at:}"
+  else
+    read -r client_x client_y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+  fi
   origin=$(awk -v r="$r" -v g="$g" -v b="$b" -v x1="$x1" -v y1="$y1" -v x2="$x2" -v y2="$y2" \
                -v cx="$client_x" -v cy="$client_y" '
     $3 == r && $4 == g && $5 == b { px[$1 "," $2] = 1 }
@@ -258,10 +287,11 @@ cpu_percent() {
 desktop_stop() {
   # Only what these functions started, by their own process ids.
   local pid
-  for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $app_pid $wm_pid $xvfb_pid $bus_pid; do kill "$pid" 2>/dev/null || true; done
   if [ -n "$pulse_dir" ]; then
     pid=$(pulse_pid)
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # A server a test stopped (SIGSTOP) takes SIGTERM only once it runs again.
+    [ -n "$pid" ] && { kill -CONT "$pid"; kill "$pid"; } 2>/dev/null || true
     # No child of ours: it removes its pid file as it exits, and writes into
     # its directory until then.
     wait_for 5 test ! -e "$pulse_dir/runtime/pulse/pid" || true

@@ -60,4 +60,23 @@ class FakeTable : public Table {
   Recorder& log_;
 };
 
+// A valid Ambrel record of one note row.
+inline std::map<std::string, FakeTable::Value> AmbrelRecord() {
+  std::map<std::string, FakeTable::Value> c = {
+      {"Image1", std::string("pic")},   {"InstrumentSel", std::string("Flute")},
+      {"InstrumentNumber", 73},         {"SessionName", std::string("Blue Calm")},
+      {"FileType", std::string("Ambr")}, {"Comment", std::string("Slow and blue")},
+      {"ColorR", 10},                   {"ColorG", 20},
+      {"ColorB", 30},                   {"PulseFreq", 500},
+      {"PulsePhase", 1},                {"GeoVertical", 170},
+      {"GeoHorizontal", 160},           {"Density", 3},
+      {"Form", 2},                      {"Cycles", 4},
+      {"AreaX1", 100},                  {"AreaY1", 60},
+      {"AreaX2", 700},                  {"AreaY2", 510},
+      {"NumSelItems", 1}};
+  for (int n = 1; n <= 30; ++n) c["Item" + std::to_string(n)] = std::string();
+  c["Item1"] = std::string("Row 1               01020304050607080910111213");
+  return c;
+}
+
 }  // namespace kelvane::testing

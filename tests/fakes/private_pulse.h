@@ -1,7 +1,9 @@
 #pragma once
 // A PulseAudio server of the test's own, with a null sink whose monitor parec
-// records: the sound server desktops run (PipeWire speaks its protocol too),
-// without touching the user's. PULSE_SERVER points at it while it lives.
+// records: the sound server desktops run, without touching the user's.
+// PULSE_SERVER points at it while it lives. Under tests/e2e/with_pipewire.sh
+// it is PipeWire's PulseAudio server instead, with the same sink, which the
+// script runs and stops.
 
 #include <signal.h>
 #include <spawn.h>
@@ -34,6 +36,11 @@ class PrivatePulseServer {
   static constexpr const char* kSink = "kelvane_test";
 
   PrivatePulseServer() {
+    if (const char* socket = std::getenv("KELVANE_TEST_SOUND_SERVER")) {
+      external_ = socket;
+      setenv("PULSE_SERVER", ("unix:" + external_).c_str(), 1);
+      return;
+    }
     std::filesystem::create_directories(dir_ / "runtime");
     std::filesystem::permissions(dir_ / "runtime", std::filesystem::perms::owner_all);
     const std::string env = "HOME=" + dir_.string() + " XDG_RUNTIME_DIR=" + (dir_ / "runtime").string();
@@ -51,9 +58,10 @@ class PrivatePulseServer {
   // until then it still writes into its directory, which would outlive us.
   ~PrivatePulseServer() {
     const auto pidPath = dir_ / "runtime" / "pulse" / "pid";
-    std::ifstream pidFile(pidPath);
-    pid_t pid = 0;
-    if (pidFile >> pid && pid > 0) kill(pid, SIGTERM);
+    if (const pid_t pid = Pid(); pid > 0) {
+      kill(pid, SIGCONT);
+      if (external_.empty()) kill(pid, SIGTERM);
+    }
     for (int i = 0; i < 250 && std::filesystem::exists(pidPath); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     unsetenv("PULSE_SERVER");
@@ -61,11 +69,27 @@ class PrivatePulseServer {
   PrivatePulseServer(const PrivatePulseServer&) = delete;
   PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
-  std::string Socket() const { return (dir_ / "socket").string(); }
+  std::string Socket() const { return external_.empty() ? (dir_ / "socket").string() : external_; }
   // The streams playing into the server now, one line each.
   std::string SinkInputs() const { return Output("pactl list short sink-inputs"); }
+  // The same with every property, as a desktop's mixer sees them.
+  std::string SinkInputProperties() const { return Output("pactl list sink-inputs"); }
+  // SIGSTOP and SIGCONT: a server that has accepted its clients and then
+  // never answers them, and the same server back.
+  void Freeze(bool frozen) const {
+    if (const pid_t pid = Pid(); pid > 0) kill(pid, frozen ? SIGSTOP : SIGCONT);
+  }
 
  private:
+  pid_t Pid() const {
+    if (!external_.empty()) {
+      const char* pid = std::getenv("KELVANE_TEST_SOUND_SERVER_PID");
+      return pid ? static_cast<pid_t>(std::atoi(pid)) : 0;
+    }
+    std::ifstream pidFile(dir_ / "runtime" / "pulse" / "pid");
+    pid_t pid = 0;
+    return pidFile >> pid ? pid : 0;
+  }
   std::string Log() const {
     std::ifstream in(dir_ / "log");
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -80,6 +104,7 @@ class PrivatePulseServer {
     return out;
   }
 
+  std::string external_;  // the socket of a server run by someone else
   TemporaryDirectory temporary_{"kelvane-pulse"};
   std::filesystem::path dir_ = temporary_.Path();
 };

@@ -1,4 +1,4 @@
-#include "sound/device_output.h"
+#include "sound/alsa_output.h"
 
 #include <dlfcn.h>
 
@@ -9,21 +9,14 @@
 namespace kelvane {
 namespace {
 
-struct Driver {
-  const char* setting;
-  const char* name;
-};
-constexpr Driver kDrivers[] = {{"pulseaudio", "PulseAudio"}, {"alsa", "ALSA"}};
-
-class DeviceOutput : public Output {
+class AlsaOutput : public Output {
  public:
-  DeviceOutput(fluid_audio_driver_t* driver, std::string name) : driver_(driver), name_(std::move(name)) {}
-  ~DeviceOutput() override { delete_fluid_audio_driver(driver_); }
-  std::string Name() const override { return name_; }
+  explicit AlsaOutput(fluid_audio_driver_t* driver) : driver_(driver) {}
+  ~AlsaOutput() override { delete_fluid_audio_driver(driver_); }
+  std::string Name() const override { return "ALSA"; }
 
  private:
   fluid_audio_driver_t* driver_;
-  std::string name_;
 };
 
 // The drivers hand over dry buffers and, depending on the driver, effect
@@ -52,20 +45,6 @@ void SetAlsaErrorHandler(AlsaErrorHandler handler) {
   if (set) set(handler);
 }
 
-fluid_audio_driver_t* TryDriver(fluid_settings_t* settings, const Driver& d, Renderer& renderer,
-                                std::string& failures) {
-  FluidErrorCapture capture;
-  SetAlsaErrorHandler(IgnoreAlsaError);
-  fluid_audio_driver_t* driver = nullptr;
-  if (fluid_settings_setstr(settings, "audio.driver", d.setting) == FLUID_OK)
-    driver = new_fluid_audio_driver2(settings, RenderCallback, &renderer);
-  SetAlsaErrorHandler(nullptr);
-  if (!driver) {
-    std::string why = capture.Text();
-    failures += std::string(failures.empty() ? "" : "; ") + d.name + ": " + (why.empty() ? "not available" : why);
-  }
-  return driver;
-}
 
 // About 12 ms a period, in whole blocks of FluidSynth's 64 frames. Its
 // default of 64 frames wakes the driver 700 times a second; much larger
@@ -80,12 +59,17 @@ void SetPeriod(fluid_settings_t* settings) {
 
 }  // namespace
 
-std::unique_ptr<Output> OpenDeviceOutput(fluid_settings_t* settings, Renderer& renderer, std::string& failures) {
+std::unique_ptr<Output> OpenAlsaOutput(fluid_settings_t* settings, Renderer& renderer, std::string& failures) {
   SetPeriod(settings);
-  for (const Driver& d : kDrivers) {
-    if (fluid_audio_driver_t* driver = TryDriver(settings, d, renderer, failures))
-      return std::make_unique<DeviceOutput>(driver, d.name);
-  }
+  FluidErrorCapture capture;
+  SetAlsaErrorHandler(IgnoreAlsaError);
+  fluid_audio_driver_t* driver = nullptr;
+  if (fluid_settings_setstr(settings, "audio.driver", "alsa") == FLUID_OK)
+    driver = new_fluid_audio_driver2(settings, RenderCallback, &renderer);
+  SetAlsaErrorHandler(nullptr);
+  if (driver) return std::make_unique<AlsaOutput>(driver);
+  const std::string why = capture.Text();
+  failures += std::string(failures.empty() ? "" : "; ") + "ALSA: " + (why.empty() ? "not available" : why);
   return nullptr;
 }
 
