@@ -103,9 +103,9 @@ void PulseOutput::OnContextState(pa_context* context, void* data) {
 
 // On the loop's thread, once the server has let us in.
 void PulseOutput::OpenStream() {
-  const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(sampleRate_), 2};
+  const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(sampleRate_), 2};
   pa_proplist* props = ApplicationProperties();
-  stream_ = pa_stream_new_with_proplist(context_, "Kelvane", &spec, nullptr, props);
+  stream_ = pa_stream_new_with_proplist(context_, "Kelvane", &format, nullptr, props);
   pa_proplist_free(props);
   if (!stream_) return Settle(State::Failed, pa_strerror(pa_context_errno(context_)));
   pa_stream_set_state_callback(stream_, OnStreamState, this);

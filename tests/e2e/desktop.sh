@@ -14,6 +14,22 @@
 
 xvfb_pid="" wm_pid="" bus_pid="" app_pid="" pulse_dir=""
 
+# A work folder of its own, $work, removed when the script ends (kept with
+# KELVANE_E2E_KEEP set), after `before_stop` if the script defines one and
+# everything these functions started.
+work_start() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  trap work_stop EXIT
+}
+work_stop() {
+  if declare -F before_stop >/dev/null; then before_stop; fi
+  desktop_stop
+  if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
+}
+
+# An integer of the session description $json: session_int ColorR
+session_int() { grep -o "\"$1\": *-\?[0-9]*" "$json" | head -1 | grep -o -- '-\?[0-9]*$'; }
+
 fail() { echo "FAIL: $*"; exit 1; }
 
 # Waits up to $1 seconds for the command after it to succeed.

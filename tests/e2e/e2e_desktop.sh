@@ -24,14 +24,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/desktop.sh"
 have_tools Xvfb openbox xdotool xprop dbus-daemon playerctl pulseaudio pactl || exit 77
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-desktop.XXXXXX")
 standin_pid=""
-cleanup() {
-  [ -z "$standin_pid" ] || kill "$standin_pid" 2>/dev/null || true
-  desktop_stop
-  if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+before_stop() { [ -z "$standin_pid" ] || kill "$standin_pid" 2>/dev/null || true; }
+work_start kelvane-desktop
 desktop_start "$work"
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no session bus"
 

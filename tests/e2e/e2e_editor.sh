@@ -23,12 +23,7 @@ for program in "$editor_program" "$kelvane_program"; do
   [ -x "$program" ] || { echo "FAIL: no program at $program"; exit 1; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-e2e-editor.XXXXXX")
-cleanup() {
-  desktop_stop
-  if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+work_start kelvane-e2e-editor
 desktop_start "$work"
 
 # ---- The session to make -------------------------------------------------------

@@ -22,19 +22,13 @@ have_tools Xvfb openbox xdotool xprop xwininfo import convert identify od || exi
 [ -x "$program" ] || { echo "FAIL: no program at $program"; exit 1; }
 [ -r "$json" ] || { echo "FAIL: no session description at $json"; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-e2e.XXXXXX")
-cleanup() {
-  desktop_stop
-  if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+work_start kelvane-e2e
 desktop_start "$work"
 
 # ---- The session we are going to open --------------------------------------
-json_int() { grep -o "\"$1\": *-\?[0-9]*" "$json" | head -1 | grep -o -- '-\?[0-9]*$'; }
-red=$(json_int ColorR) green=$(json_int ColorG) blue=$(json_int ColorB)
-x1=$(json_int AreaX1) y1=$(json_int AreaY1) x2=$(json_int AreaX2) y2=$(json_int AreaY2)
-instrument=$(json_int InstrumentNumber)
+red=$(session_int ColorR) green=$(session_int ColorG) blue=$(session_int ColorB)
+x1=$(session_int AreaX1) y1=$(session_int AreaY1) x2=$(session_int AreaX2) y2=$(session_int AreaY2)
+instrument=$(session_int InstrumentNumber)
 # One line of 13 note codes per row, as the file lays them out.
 mapfile -t rows < <(sed -n '/"Rows"/,/]]\|^ *]/p' "$json" | grep -o '\[[-0-9, ]*\]' | tr -d '[]' | tr -d ' ')
 [ "${#rows[@]}" -gt 0 ] || fail "no note rows in $json"

@@ -21,20 +21,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 have_tools Xvfb openbox xdotool xprop weston weston-screenshooter convert identify od || exit 77
 [ -r "$json" ] || { echo "FAIL: no session description at $json"; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-wayland.XXXXXX")
 weston_pid=""
-cleanup() {
-  # Weston first: desktop_stop waits for every child of this script.
-  [ -z "$weston_pid" ] || kill "$weston_pid" 2>/dev/null || true
-  desktop_stop
-  if [ -n "${KELVANE_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+# Weston first: desktop_stop waits for every child of this script.
+before_stop() { [ -z "$weston_pid" ] || kill "$weston_pid" 2>/dev/null || true; }
+work_start kelvane-wayland
 desktop_start "$work"
 
-json_int() { grep -o "\"$1\": *-\?[0-9]*" "$json" | head -1 | grep -o -- '-\?[0-9]*$'; }
-red=$(json_int ColorR) green=$(json_int ColorG) blue=$(json_int ColorB)
-x1=$(json_int AreaX1) y1=$(json_int AreaY1) x2=$(json_int AreaX2) y2=$(json_int AreaY2)
+red=$(session_int ColorR) green=$(session_int ColorG) blue=$(session_int ColorB)
+x1=$(session_int AreaX1) y1=$(session_int AreaY1) x2=$(session_int AreaX2) y2=$(session_int AreaY2)
 
 # ---- Weston ------------------------------------------------------------------------
 runtime="$work/runtime"
