@@ -44,8 +44,11 @@ void DrawChart(QPainter& p, const Chart& c, const FlashReport& r) {
     p.drawPath(path);
   }
   p.setPen(Qt::black);
-  for (const double v : {0.0, c.threshold, c.top})
+  for (const double v : {0.0, c.threshold, c.top}) {
+    // A small plot has no room for 0 right under the threshold.
+    if (v != c.threshold && std::abs(y(v) - y(c.threshold)) < 12) continue;
     p.drawText(QRectF(c.box.left() - 46, y(v) - 8, 42, 16), Qt::AlignRight | Qt::AlignVCenter, c.text(v));
+  }
   p.drawRect(c.box);
   p.drawText(c.box.adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop, c.label);
 }
