@@ -12,14 +12,15 @@
 #include "render/session_renderer.h"
 
 namespace kelvane {
-namespace {
 
-std::string RuleText(const char* rule, const FlashRuleResult& r) {
+std::string FlashRuleText(const char* rule, const FlashRuleResult& r) {
   char text[160];
   std::snprintf(text, sizeof text, "%s at %d:%04.1f: %d flashes over %.0f%% of the field", rule,
                 static_cast<int>(r.worstSecond / 60), std::fmod(r.worstSecond, 60.0), r.flashes, r.share * 100);
   return text;
 }
+
+namespace {
 
 // The document as far as a file can hold it: a text it cannot hold is left
 // out, which changes nothing the window shows.
@@ -59,7 +60,7 @@ std::string FlashVerdictText(const FlashCheckResult& result) {
   const FlashReport& r = result.report;
   // The rule that decides: a failing one, else the one nearer to failing.
   const bool redWorse = r.red.fails && !r.light.fails;
-  const std::string worst = redWorse ? RuleText("red flashes, worst second", r.red) : RuleText("worst second", r.light);
+  const std::string worst = redWorse ? FlashRuleText("red flashes, worst second", r.red) : FlashRuleText("worst second", r.light);
   return (r.Passes() ? "PASS (first " : "FAIL (first ") + std::to_string(static_cast<int>(r.frames / std::max(r.fps, 1.0))) +
          " s): " + worst;
 }

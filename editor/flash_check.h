@@ -26,6 +26,9 @@ struct FlashCheckResult {
 FlashCheckResult CheckFlashes(const SessionDocument& document, double seconds = kEditorFlashSeconds,
                               const std::atomic<bool>* cancel = nullptr);
 
+// "worst second at 0:03.0: 19 flashes over 33% of the field", after a name.
+std::string FlashRuleText(const char* rule, const FlashRuleResult& r);
+
 // One line for the window: "PASS ..." or "FAIL ..." with the worst second's
 // flashes and share of the field, or why there is no verdict.
 std::string FlashVerdictText(const FlashCheckResult& result);

@@ -31,17 +31,12 @@ std::string VerdictScope() {
 std::string VerdictDetail(const FlashVerdict& v) {
   if (!v.checked) return VerdictScope();
   const FlashReport& r = v.report;
-  const auto rule = [](const char* name, const FlashRuleResult& x) {
-    char line[160];
-    std::snprintf(line, sizeof line, "%s: worst second at %d:%04.1f, %d flashes over %.0f%% of the field\n", name,
-                  static_cast<int>(x.worstSecond / 60), std::fmod(x.worstSecond, 60.0), x.flashes, x.share * 100);
-    return std::string(line);
-  };
   char field[200];
   std::snprintf(field, sizeof field,
                 "Field: %d x %d pixels, 10 degrees of view on a 1024 x 768 screen; a session passes at %.0f%% or less.",
                 r.fieldWidth, r.fieldHeight, r.mostShare * 100);
-  return rule("General flash", r.light) + rule("Red flash", r.red) +
+  return FlashRuleText("General flash, worst second", r.light) + ".\n" +
+         FlashRuleText("Red flash, worst second", r.red) + ".\n" +
          (r.worstCase.empty() ? std::string() : "Worst at " + r.worstCase + ".\n") + field;
 }
 

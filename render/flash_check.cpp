@@ -107,6 +107,21 @@ bool Worse(const FlashMeasure& a, const FlashMeasure& b) {
   return a.share > b.share || (a.share == b.share && a.flashes > b.flashes);
 }
 
+// "250 ticks a second, the pulse at 150 and rising when opened, ..."
+std::string WayText(const ShowingWay& way) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%g ticks a second, the pulse at %d and %s when opened, its next tick %.0f ms later",
+                way.tickRate, way.pulse.counter, way.pulse.rising ? "rising" : "falling", way.pulse.firstTick * 1000);
+  return text;
+}
+
+// The ways of showing the opened session that the check plays first.
+std::vector<ShowingWay> WaysToShow(const OpenedSession& opened, const FlashCheckOptions& options) {
+  const std::vector<PulseStart> starts = StartsOf(opened, options);
+  if (options.tickRate) return Ways({*options.tickRate}, starts, !options.pulse);
+  return Ways(std::vector<double>(std::begin(kRates), std::end(kRates)), {starts.front()}, !options.pulse);
+}
+
 // The worst of each rule and of each second over all ways.
 FlashReport Combine(const std::vector<FlashReport>& reports, const std::vector<ShowingWay>& ways) {
   FlashReport all = reports.front();
@@ -205,11 +220,6 @@ Rect ShownPart(const OpenedSession& opened, const ShownWindow& window) {
   return {shown.left - crop.left, shown.top - crop.top, shown.right - crop.left, shown.bottom - crop.top};
 }
 
-std::vector<ShowingWay> WaysToShow(const OpenedSession& opened, const FlashCheckOptions& options) {
-  const std::vector<PulseStart> starts = StartsOf(opened, options);
-  if (options.tickRate) return Ways({*options.tickRate}, starts, !options.pulse);
-  return Ways(std::vector<double>(std::begin(kRates), std::end(kRates)), {starts.front()}, !options.pulse);
-}
 
 // First every rate from the first pulse start; then, around the rate that
 // was worst, rates closer to it, and that rate from every other start: the
@@ -251,11 +261,5 @@ FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& op
   return {report, static_cast<int>(ways.size())};
 }
 
-std::string WayText(const ShowingWay& way) {
-  char text[160];
-  std::snprintf(text, sizeof text, "%g ticks a second, the pulse at %d and %s when opened, its next tick %.0f ms later",
-                way.tickRate, way.pulse.counter, way.pulse.rising ? "rising" : "falling", way.pulse.firstTick * 1000);
-  return text;
-}
 
 }  // namespace kelvane

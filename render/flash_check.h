@@ -57,9 +57,6 @@ struct FlashCheck {
   int ways = 0;        // ways of showing the session played
 };
 
-// The ways of showing the opened session that the check plays.
-std::vector<ShowingWay> WaysToShow(const OpenedSession& opened, const FlashCheckOptions& options);
-
 // Plays them on every core; progress gets the share done, on this thread.
 FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& options,
                         const std::function<void(double)>& progress = {});
@@ -67,8 +64,5 @@ FlashCheck CheckFlashes(const OpenedSession& opened, const FlashCheckOptions& op
 // The part of the crop that the window shows, in the crop's pixels; empty
 // when none of it shows.
 Rect ShownPart(const OpenedSession& opened, const ShownWindow& window);
-
-// "250 ticks a second, the pulse at 150 and rising when opened"
-std::string WayText(const ShowingWay& way);
 
 }  // namespace kelvane
